@@ -1,0 +1,33 @@
+// Module1: the whole-window opacity and the rounded outline that both windows use.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace brisel {
+
+struct Outline {
+  int right, bottom;          // the rectangle runs from (0, 0), right and bottom exclusive
+  int ellipse_w, ellipse_h;   // the corner ellipse
+};
+
+inline constexpr Outline kSplashOutline{210, 205, 55, 55};
+inline constexpr Outline kConfigOutline{300, 300, 45, 45};
+
+class Module1 {
+ public:
+  explicit Module1(Platform& platform) : platform_(platform) {}
+
+  // Makes the window layered and sets its opacity (0 to 255). An opacity out of range shows
+  // a message box with the error and leaves the window as it was; no error reaches the caller.
+  void SetTranslucency(HWND hwnd, std::int16_t opacity);
+
+  // Cuts the window to its rounded outline; the region then belongs to the window.
+  void SetOutline(HWND hwnd, const Outline& outline);
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace brisel

@@ -1,0 +1,55 @@
+#include "app/timers.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace brisel {
+
+FormTimer::FormTimer(TimerTable& table, std::string_view name, std::uint32_t interval_ms,
+                     std::function<void()> handler)
+    : table_(table), name_(name), interval_(interval_ms), handler_(std::move(handler)) {
+  table_.timers_.push_back(this);
+}
+
+FormTimer::~FormTimer() { std::erase(table_.timers_, this); }
+
+void FormTimer::enable() {
+  if (enabled_) return;
+  enabled_ = true;
+  due_ = table_.clock_.now_ms() + std::max(interval_, table_.floor_);
+  order_ = table_.next_order_++;
+}
+
+void FormTimer::disable() { enabled_ = false; }
+
+FormTimer* TimerTable::first_due() const {
+  FormTimer* best = nullptr;
+  for (FormTimer* t : timers_) {
+    if (!t->enabled_) continue;
+    if (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)) best = t;
+  }
+  return best;
+}
+
+std::optional<std::uint64_t> TimerTable::next_due() const {
+  if (FormTimer* t = first_due()) return t->due_;
+  return std::nullopt;
+}
+
+bool TimerTable::run_next(std::uint64_t limit) {
+  if (running_) return false;
+  FormTimer* t = first_due();
+  if (!t || t->due_ > limit) return false;
+  const std::uint64_t order = t->order_;
+  struct Running {
+    bool& flag;
+    explicit Running(bool& f) : flag(f) { flag = true; }
+    ~Running() { flag = false; }
+  } running(running_);
+  t->handler_();
+  // A handler that disabled and re-enabled its own timer has already set a new schedule.
+  if (t->enabled_ && t->order_ == order) t->due_ += std::max(t->interval_, floor_);
+  return true;
+}
+
+}  // namespace brisel

@@ -1,0 +1,64 @@
+// The window timers and the one schedule they share. The rules hold on every platform:
+// - a timer ticks at most once per `floor` ms (10, as Windows does for any shorter interval);
+// - enabling a timer that is already enabled changes nothing; disabling and enabling again
+//   restarts its schedule from that moment;
+// - ticks due at the same instant run in the order their timers were enabled;
+// - each handler runs to its end before the next tick runs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace brisel {
+
+class TimerTable;
+
+class FormTimer {
+ public:
+  FormTimer(TimerTable& table, std::string_view name, std::uint32_t interval_ms, std::function<void()> handler);
+  ~FormTimer();
+  FormTimer(const FormTimer&) = delete;
+  FormTimer& operator=(const FormTimer&) = delete;
+
+  void enable();
+  void disable();
+  bool enabled() const { return enabled_; }
+  std::string_view name() const { return name_; }
+
+ private:
+  friend class TimerTable;
+  TimerTable& table_;
+  std::string_view name_;
+  std::uint32_t interval_;
+  std::function<void()> handler_;
+  bool enabled_ = false;
+  std::uint64_t due_ = 0;
+  std::uint64_t order_ = 0;  // position among ties: when it was last enabled
+};
+
+class TimerTable {
+ public:
+  explicit TimerTable(const Clock& clock, std::uint32_t floor_ms = 10) : clock_(clock), floor_(floor_ms) {}
+
+  // The earliest instant at which an enabled timer is due.
+  std::optional<std::uint64_t> next_due() const;
+  // Runs the one tick due first, if it is due at or before `limit`; false when none is. A
+  // call made while a handler runs (from a nested message loop) runs nothing.
+  bool run_next(std::uint64_t limit);
+
+ private:
+  friend class FormTimer;
+  FormTimer* first_due() const;
+  const Clock& clock_;
+  std::uint32_t floor_;
+  std::uint64_t next_order_ = 0;
+  bool running_ = false;
+  std::vector<FormTimer*> timers_;
+};
+
+}  // namespace brisel

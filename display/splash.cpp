@@ -1,0 +1,171 @@
+#include "display/splash.h"
+
+#include <array>
+#include <string_view>
+
+#include "app/text_numbers.h"
+#include "resources/pictures.h"
+#include "setup/config.h"
+
+namespace brisel {
+
+namespace {
+// After a volume key, the level step that is a multiple of 5 picks the bar with step / 5 lit
+// squares; other steps leave the bar as it is.
+constexpr std::array<std::string_view, kLevelPictureCount> kStepTexts = {
+    "0", "5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "55", "60", "65", "70", "75", "80"};
+}  // namespace
+
+SplashForm::SplashForm(Program& app)
+    : FormWindow(app.platform.windows, Form::Splash),
+      KeyTimer(app.timers, "KeyTimer", 1, [this] { Splash_KeyTimer_Timer(); }),
+      FadeIn(app.timers, "FadeIn", 10, [this] { Splash_FadeIn_Timer(); }),
+      refreshtimer(app.timers, "refreshtimer", 10, [this] { Splash_refreshtimer_Timer(); }),
+      FadeOut(app.timers, "FadeOut", 10, [this] { Splash_FadeOut_Timer(); }),
+      ResetTimer(app.timers, "ResetTimer", 1, [this] { Splash_ResetTimer_Timer(); }),
+      reset(app.timers, "reset", 100, [this] { Splash_reset_Timer(); }),
+      reset2(app.timers, "reset2", 300, [this] { Splash_reset2_Timer(); }),
+      app_(app) {
+  KeyTimer.enable();
+}
+
+void SplashForm::Splash_Form_Load() {
+  app_.Splash().Hide();
+  app_.module1.SetOutline(hWnd, kSplashOutline);
+}
+
+void SplashForm::CopyPicture(int lit) {
+  Image2 = lit;
+  app_.platform.windows.set_picture(hWnd, PictureControl::Image2, lit);
+}
+
+void SplashForm::ShowMute(bool visible) {
+  Mute = visible;
+  app_.platform.windows.set_visible(hWnd, PictureControl::Mute, visible);
+}
+
+void SplashForm::ShowLevelForStep() {
+  for (int lit = 0; lit < kLevelPictureCount; ++lit)
+    if (VolCount == kStepTexts[static_cast<std::size_t>(lit)]) CopyPicture(lit);
+}
+
+// ---- hot keys --------------------------------------------------------------------------
+
+void SplashForm::Splash_KeyTimer_Timer() {
+  ConfigForm& config = app_.Config();
+  const std::int16_t up = ToInt16(config.outcomeup);
+  const std::int16_t down = ToInt16(config.outcomedown);
+  const std::int16_t mute = ToInt16(config.outcomemute);
+  Keyboard& keys = app_.platform.keyboard;
+
+  if (keys.GetAsyncKeyState(mute) != 0) {
+    refreshtimer.enable();
+    FadeIn.enable();
+    if (yesno == "yes") reset.enable();
+    if (yesno == "no") reset2.enable();
+  }
+
+  if (keys.GetAsyncKeyState(up) != 0) {
+    VolumeKeyPressed();
+    if (VolCount == "80") {
+      VolCount = "80";
+    } else {
+      app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+      VolCount = Text(Number(VolCount) + 1);
+      Volume = Text(Number(Volume) + 1.25);
+    }
+    ShowLevelForStep();
+  }
+
+  if (keys.GetAsyncKeyState(down) != 0) {
+    VolumeKeyPressed();
+    if (VolCount == "0") {
+      VolCount = "0";
+      app_.mixer.SetMute(MixerModule::kWaveOutMute, -1);
+    } else {
+      app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+      VolCount = Text(Number(VolCount) - 1);
+      Volume = Text(Number(Volume) - 1.25);
+    }
+    ShowLevelForStep();
+  }
+}
+
+// What both volume keys do first: sound on, restart the hold, show the display, and send the
+// percent as it stood before this press.
+void SplashForm::VolumeKeyPressed() {
+  ShowMute(false);
+  yesno = "yes";
+  ResetTimer.enable();
+  refreshtimer.enable();
+  FadeIn.enable();
+  app_.mixer.SetVolume(MixerModule::kWaveOutVolume, ToInt32(Volume));
+}
+
+// ---- mute, unmute, hold restart ----------------------------------------------------------
+
+void SplashForm::Splash_reset_Timer() {
+  yesno = "no";
+  app_.mixer.SetMute(MixerModule::kWaveOutMute, -1);
+  CopyPicture(kEmptyBar);
+  ShowMute(true);
+  reset.disable();
+}
+
+void SplashForm::Splash_reset2_Timer() {
+  // Every test that holds copies its picture, so the last one decides. The thresholds are
+  // kept as they are although they show one square fewer than the volume keys at 10 to 75.
+  if (VolCount == "0") CopyPicture(kEmptyBar);
+  for (int lit = 1; lit < kLevelPictureCount - 1; ++lit)
+    if (Number(VolCount) > 5 * lit) CopyPicture(lit);
+  if (Number(VolCount) >= 80) CopyPicture(kLevelPictureCount - 1);
+  ShowMute(false);
+  yesno = "yes";
+  app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+  reset2.disable();
+}
+
+void SplashForm::Splash_ResetTimer_Timer() {
+  Timer = "0";
+  ResetTimer.disable();
+}
+
+// ---- fade-in, hold, fade-out -------------------------------------------------------------
+
+void SplashForm::Splash_FadeIn_Timer() {
+  if (first != "first") {
+    FadeIn.disable();
+    return;
+  }
+  Show();
+  Amount = Text(Number(Amount) + 10);
+  app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
+  if (Number(Amount) == 220) {
+    first = "last";
+    FadeIn.disable();
+  }
+}
+
+void SplashForm::Splash_FadeOut_Timer() {
+  Amount = Text(Number(Amount) - 10);
+  app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
+  if (Amount == "10") {
+    FadeOut.disable();
+    first = "first";
+    Hide();
+    // A key pressed during the fade-out started a new hold count: the display comes back for
+    // it at once, so that the count never outlives a hidden display.
+    if (refreshtimer.enabled()) FadeIn.enable();
+  }
+}
+
+void SplashForm::Splash_refreshtimer_Timer() {
+  Timer = Text(Number(Timer) + 10);
+  if (Number(Timer) == 1000) {
+    Timer = "0";
+    FadeOut.enable();
+    refreshtimer.disable();
+  }
+}
+
+}  // namespace brisel

@@ -1,0 +1,51 @@
+// The on-screen display Splash: its key timer watches the three hot keys for the rest of the
+// process; after each press the display fades in, holds and fades out, showing the level bar
+// and, while muted, the loudspeaker without its waves.
+#pragma once
+
+#include <string>
+
+#include "app/program.h"
+
+namespace brisel {
+
+class SplashForm : public FormWindow {
+ public:
+  explicit SplashForm(Program& app);
+
+  void Splash_Form_Load();
+  void Splash_KeyTimer_Timer();
+  void Splash_reset_Timer();
+  void Splash_reset2_Timer();
+  void Splash_ResetTimer_Timer();
+  void Splash_FadeIn_Timer();
+  void Splash_FadeOut_Timer();
+  void Splash_refreshtimer_Timer();
+
+  // Fields, as text.
+  std::string VolCount = "0";  // level step, 0 to 80
+  std::string Volume = "1";    // volume percent, always 1 + 1.25 x VolCount
+  std::string yesno = "yes";   // "yes" sound on, "no" muted by the mute key
+  std::string Amount = "10";   // the display's opacity
+  std::string first = "first"; // "first" while hidden or fading in, "last" after
+  std::string Timer = "0";     // hold counter, +10 per tick up to 1000
+  int Image2 = 0;              // the stored picture the level bar shows (lit squares)
+  bool Mute = false;           // the mute patch over the loudspeaker's waves
+
+  FormTimer KeyTimer;
+  FormTimer FadeIn;
+  FormTimer refreshtimer;
+  FormTimer FadeOut;
+  FormTimer ResetTimer;
+  FormTimer reset;   // mutes
+  FormTimer reset2;  // unmutes
+
+ private:
+  void VolumeKeyPressed();
+  void CopyPicture(int lit);
+  void ShowMute(bool visible);
+  void ShowLevelForStep();
+  Program& app_;
+};
+
+}  // namespace brisel

@@ -1,0 +1,54 @@
+// MixerModule: the program's only link to the sound hardware. It opens one mixer device,
+// copies the descriptions of fourteen controls into MixerControls, and writes a volume
+// percentage or a mute flag to one entry of that table.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace brisel {
+
+// One control's description: the platform's MIXERCONTROLA (148 bytes) and one more word.
+struct MixerControlRecord {
+  std::uint32_t cbStruct;
+  std::uint32_t dwControlID;
+  std::uint32_t dwControlType;
+  std::uint32_t fdwControl;
+  std::uint32_t cMultipleItems;
+  char szShortName[16];
+  char szName[64];
+  std::int32_t lMinimum;
+  std::int32_t lMaximum;
+  std::uint32_t boundsReserved[4];
+  std::uint32_t metrics[6];
+  std::uint32_t extra;
+};
+static_assert(sizeof(MixerControlRecord) == 152);
+
+class MixerModule {
+ public:
+  static constexpr int kEntries = 21;
+  static constexpr std::int32_t kWaveOutVolume = 5;
+  static constexpr std::int32_t kWaveOutMute = 12;
+
+  explicit MixerModule(Mixer& mixer) : mixer_(mixer) {}
+
+  // Truth values are -1 (true) and 0 (false).
+  bool OpenMixer(std::int32_t device);
+  bool GetMixerControl(winmm::HMIXER hmx, std::uint32_t componentType, std::uint32_t controlType,
+                       MixerControlRecord& entry);
+  std::int16_t SetMixerControl(winmm::HMIXER hmx, const MixerControlRecord& entry, std::int32_t value);
+  std::int32_t SetVolume(std::int32_t index, std::int32_t value);
+  std::int16_t SetMute(std::int32_t index, std::int16_t flag);
+
+  std::uint32_t hMixer = 0;
+  std::array<MixerControlRecord, kEntries> MixerControls{};
+
+ private:
+  const MixerControlRecord& Entry(std::int32_t index) const;
+  Mixer& mixer_;
+};
+
+}  // namespace brisel

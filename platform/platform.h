@@ -1,0 +1,89 @@
+// What the behaviour needs of an operating system. Every call keeps the shape of the system
+// call it stands for; the behaviour never includes a system header. Implementations live in
+// platform/sim, platform/linux and platform/win32.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/winmm.h"
+
+namespace brisel {
+
+// Monotonic milliseconds; the timer table schedules against it.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual std::uint64_t now_ms() const = 0;
+};
+
+class Keyboard {
+ public:
+  virtual ~Keyboard() = default;
+  // Nonzero when the key is down now (top bit) or was pressed since the previous query of
+  // the same key (lowest bit).
+  virtual std::int16_t GetAsyncKeyState(std::int32_t vk) = 0;
+};
+
+class Mixer {
+ public:
+  virtual ~Mixer() = default;
+  virtual std::uint32_t mixerGetNumDevs() = 0;
+  virtual winmm::MMRESULT mixerOpen(winmm::HMIXER* phmx, std::uint32_t uMxId, std::uintptr_t dwCallback,
+                                    std::uintptr_t dwInstance, std::uint32_t fdwOpen) = 0;
+  virtual winmm::MMRESULT mixerGetLineInfoA(winmm::HMIXER hmx, winmm::MIXERLINEA* pmxl, std::uint32_t fdwInfo) = 0;
+  virtual winmm::MMRESULT mixerGetLineControlsA(winmm::HMIXER hmx, winmm::MIXERLINECONTROLSA* pmxlc,
+                                                std::uint32_t fdwControls) = 0;
+  virtual winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
+                                                 std::uint32_t fdwDetails) = 0;
+};
+
+enum class Form { Config, Splash };
+
+// The picture controls whose content or visibility changes at run time.
+enum class PictureControl { Image2, Mute };
+
+using HWND = std::uint32_t;
+using HRGN = std::uint32_t;
+
+inline constexpr std::int32_t GWL_EXSTYLE = -20;
+inline constexpr std::int32_t WS_EX_LAYERED = 0x80000;
+inline constexpr std::uint32_t LWA_ALPHA = 2;
+
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+  // Creates the window of a form from its layout, hidden; called when the form is loaded.
+  virtual HWND create_window(Form form) = 0;
+  virtual void show(HWND hwnd) = 0;
+  virtual void hide(HWND hwnd) = 0;
+
+  virtual std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) = 0;
+  virtual std::int32_t SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) = 0;
+  virtual bool SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, std::uint8_t bAlpha,
+                                          std::uint32_t dwFlags) = 0;
+  virtual HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) = 0;
+  virtual int SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) = 0;
+
+  // A picture control shows the stored picture `picture` (a level picture index, see
+  // resources/pictures.h); only Image2's content changes.
+  virtual void set_picture(HWND hwnd, PictureControl control, int picture) = 0;
+  virtual void set_visible(HWND hwnd, PictureControl control, bool visible) = 0;
+};
+
+class MessageBox {
+ public:
+  virtual ~MessageBox() = default;
+  // A box with the text and one OK button; returns when the user has closed it.
+  virtual void MsgBox(const std::string& text) = 0;
+};
+
+struct Platform {
+  Clock& clock;
+  Keyboard& keyboard;
+  Mixer& mixer;
+  WindowSystem& windows;
+  MessageBox& msgbox;
+};
+
+}  // namespace brisel

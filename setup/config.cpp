@@ -1,0 +1,74 @@
+#include "setup/config.h"
+
+#include <algorithm>
+
+#include "app/text_numbers.h"
+#include "setup/key_table.h"
+
+namespace brisel {
+
+namespace {
+// Where the name matches a row of the key table exactly, the row's code goes into the field;
+// a name that matches nothing leaves the field as it was.
+void LookUpKey(const std::string& name, std::string& code) {
+  for (const KeyRow& row : KeyTable())
+    if (name == row.name) code = row.code;
+}
+}  // namespace
+
+ConfigForm::ConfigForm(Program& app)
+    : FormWindow(app.platform.windows, Form::Config),
+      Timer1(app.timers, "Timer1", 10, [this] { Config_Timer1_Timer(); }),
+      Timer3(app.timers, "Timer3", 10, [this] { Config_Timer3_Timer(); }),
+      app_(app) {}
+
+void ConfigForm::Config_Form_Load() {
+  app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
+  app_.mixer.OpenMixer(0);
+  Timer1.enable();
+  app_.module1.SetOutline(hWnd, kConfigOutline);
+}
+
+void ConfigForm::Config_Timer1_Timer() {
+  Amount = Text(Number(Amount) + 10);
+  app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
+  if (Amount == "220") Timer1.disable();
+}
+
+void ConfigForm::Config_Command1_Click() {
+  LookUpKey(volumemute, outcomemute);
+  LookUpKey(volumeup, outcomeup);
+  LookUpKey(volumedown, outcomedown);
+  // A fade-in still running would step against the fade-out and the dialog would never
+  // hand over: the fade-out takes over from the current opacity.
+  Timer1.disable();
+  Timer3.enable();
+}
+
+void ConfigForm::Config_Timer3_Timer() {
+  // Never below 0, so that a fade-out started before the first fade-in step still ends.
+  Amount = Text(std::max(Number(Amount) - 10, 0.0));
+  app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
+  if (Amount == "0") {
+    Timer3.disable();
+    app_.Splash();
+    Hide();
+  }
+}
+
+void ConfigForm::ClickRun() {
+  if (Visible()) Config_Command1_Click();
+}
+
+std::string& ConfigForm::SelectorText(Selector selector) {
+  switch (selector) {
+    case Selector::volumeup: return volumeup;
+    case Selector::volumedown: return volumedown;
+    case Selector::volumemute: break;
+  }
+  return volumemute;
+}
+
+void ConfigForm::Select(Selector selector, std::string text) { SelectorText(selector) = std::move(text); }
+
+}  // namespace brisel

@@ -1,0 +1,46 @@
+// The setup dialog Config: the start-up window. The user names the three keys, "Run" stores
+// their codes, and the dialog fades out and hands over to the display. Its key fields stay
+// readable, hidden, for the life of the process.
+#pragma once
+
+#include <string>
+
+#include "app/program.h"
+
+namespace brisel {
+
+enum class Selector { volumeup, volumedown, volumemute };
+
+class ConfigForm : public FormWindow {
+ public:
+  explicit ConfigForm(Program& app);
+
+  void Config_Form_Load();
+  void Config_Timer1_Timer();
+  void Config_Command1_Click();
+  void Config_Timer3_Timer();
+
+  // The user's actions: a click on "Run" (nobody can click a hidden dialog) and an edit of a
+  // selector's text.
+  void ClickRun();
+  void Select(Selector selector, std::string text);
+  std::string& SelectorText(Selector selector);
+
+  // Selectors' edit texts.
+  std::string volumeup = "Apple Vol Up";
+  std::string volumedown = "Apple Vol Down";
+  std::string volumemute = "Apple Mute";
+  // Hidden fields: the chosen keys' virtual-key codes, and the dialog's opacity.
+  std::string outcomeup = "175";
+  std::string outcomedown = "174";
+  std::string outcomemute = "173";
+  std::string Amount = "0";
+
+  FormTimer Timer1;  // fade-in
+  FormTimer Timer3;  // fade-out and hand-over
+
+ private:
+  Program& app_;
+};
+
+}  // namespace brisel
