@@ -1,0 +1,108 @@
+#include "setup/config.h"
+
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace brisel {
+namespace {
+
+using test::Harness;
+
+TEST(SetupDialog, FadesInToTwoHundredTwentyOverTwentyTwoTicks) {
+  Harness h;
+  h.program.start();
+  EXPECT_TRUE(h.window(Form::Config).visible);
+  EXPECT_EQ(h.window(Form::Config).opacity, 0);
+  h.wait(210);
+  EXPECT_EQ(h.config().Amount, "210");
+  h.wait(10);
+  EXPECT_EQ(h.config().Amount, "220");
+  EXPECT_FALSE(h.config().Timer1.enabled());
+  h.wait(1000);
+  EXPECT_EQ(h.window(Form::Config).opacity, 220);
+  EXPECT_EQ(h.program.loaded_splash(), nullptr);  // no key is watched before "Run"
+}
+
+TEST(SetupDialog, RunLooksUpEachNameExactly) {
+  struct Case {
+    const char* up;
+    const char* down;
+    const char* mute;
+    const char* codes[3];
+  };
+  const Case cases[] = {
+      {"Apple Vol Up", "Apple Vol Down", "Apple Mute", {"175", "174", "173"}},
+      {"F1", "Esc", "Help", {"112", "27", "45"}},
+      {" +", " _", "F16", {"107", "109", "127"}},
+      {"apple vol up", "+", "Apple Mute ", {"175", "174", "173"}},  // nothing matches
+      {"Shift", "Shift", "Shift", {"16", "16", "16"}},              // the same key twice is accepted
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    h.program.start();
+    h.wait(220);
+    ConfigForm& config = h.config();
+    config.Select(Selector::volumeup, c.up);
+    config.Select(Selector::volumedown, c.down);
+    config.Select(Selector::volumemute, c.mute);
+    config.ClickRun();
+    EXPECT_EQ(config.outcomeup, c.codes[0]) << c.up;
+    EXPECT_EQ(config.outcomedown, c.codes[1]) << c.down;
+    EXPECT_EQ(config.outcomemute, c.codes[2]) << c.mute;
+  }
+}
+
+TEST(SetupDialog, FadeOutHandsOverToTheDisplay) {
+  Harness h;
+  h.program.start();
+  h.wait(220);
+  h.config().ClickRun();
+  h.wait(210);
+  EXPECT_EQ(h.config().Amount, "10");
+  EXPECT_EQ(h.program.loaded_splash(), nullptr);
+  const std::size_t mark = h.trace.size();
+  h.wait(10);
+  EXPECT_EQ(h.lines_since(mark), (std::vector<std::string>{"Config opacity 0", "Splash load",
+                                                           "Splash region 0 0 210 205 55 55", "Config hidden"}));
+  EXPECT_FALSE(h.config().Timer3.enabled());
+  EXPECT_TRUE(h.splash().KeyTimer.enabled());
+  EXPECT_FALSE(h.window(Form::Splash).visible);
+  // Hidden, nobody can click it; its key fields stay readable.
+  h.config().Select(Selector::volumeup, "F1");
+  h.config().ClickRun();
+  EXPECT_EQ(h.config().outcomeup, "175");
+  EXPECT_FALSE(h.config().Timer3.enabled());
+}
+
+TEST(SetupDialog, RunDuringTheFadeInStillHandsOver) {
+  for (int after : {0, 70}) {
+    Harness h;
+    h.program.start();
+    h.wait(static_cast<std::uint64_t>(after));
+    h.config().ClickRun();
+    EXPECT_FALSE(h.config().Timer1.enabled());
+    h.wait(static_cast<std::uint64_t>(after) + 10);
+    EXPECT_EQ(h.config().Amount, "0") << after;
+    EXPECT_NE(h.program.loaded_splash(), nullptr) << after;
+    EXPECT_FALSE(h.window(Form::Config).visible);
+    EXPECT_EQ(h.sim.msgbox.shown(), 0);
+  }
+}
+
+TEST(SetupDialog, SecondRunDuringTheFadeOutTakesTheNewNames) {
+  Harness h;
+  h.program.start();
+  h.wait(220);
+  h.config().ClickRun();
+  h.wait(100);
+  h.config().Select(Selector::volumemute, "Del");
+  h.config().ClickRun();
+  EXPECT_EQ(h.config().outcomemute, "46");
+  h.wait(120);
+  EXPECT_NE(h.program.loaded_splash(), nullptr);
+  EXPECT_EQ(h.config().Amount, "0");
+}
+
+}  // namespace
+}  // namespace brisel
