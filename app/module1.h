@@ -4,16 +4,9 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "resources/layout.h"
 
 namespace brisel {
-
-struct Outline {
-  int right, bottom;          // the rectangle runs from (0, 0), right and bottom exclusive
-  int ellipse_w, ellipse_h;   // the corner ellipse
-};
-
-inline constexpr Outline kSplashOutline{210, 205, 55, 55};
-inline constexpr Outline kConfigOutline{300, 300, 45, 45};
 
 class Module1 {
  public:

@@ -1,6 +1,7 @@
 #include "tools/sim_script.h"
 
 #include <charconv>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -11,6 +12,8 @@
 #include "app/text_numbers.h"
 #include "display/splash.h"
 #include "platform/sim/sim_platform.h"
+#include "resources/art.h"
+#include "resources/image.h"
 #include "resources/pictures.h"
 #include "setup/config.h"
 
@@ -90,6 +93,7 @@ class Session {
   void setup(const std::vector<Word>& w);
   void wait(std::uint64_t ms);
   void call(const std::vector<Word>& w);
+  void snapshot(const std::string& file);
   std::string value_of(const std::string& name);
   std::string window_value(bool config, const std::string& prop);
   Program& running() {
@@ -157,7 +161,12 @@ void Session::execute(const std::vector<Word>& w) {
     return;
   }
   if (cmd == "call") return call(w);
-  if (cmd == "snapshot") throw ParseError{"snapshot needs the pictures, which this build does not have"};
+  if (cmd == "snapshot") {
+    arity(w, 3);
+    running();
+    if (w[1].text != "Splash") throw ParseError{"only Splash can be snapshot"};
+    return snapshot(w[2].text);
+  }
   throw ParseError{"unknown command '" + cmd + "'"};
 }
 
@@ -206,6 +215,16 @@ void Session::setup(const std::vector<Word>& w) {
 }
 
 void Session::wait(std::uint64_t ms) { Advance(sim_.clock, program_->timers, ms); }
+
+// What the display shows now; a display not loaded yet would show its first look.
+void Session::snapshot(const std::string& file) {
+  const SimWindow* win = sim_.windows.find(Form::Splash);
+  const GreyImage view = art::ComposeSplash(win ? win->image2 : kEmptyBar, win && win->mute);
+  std::ofstream out(file, std::ios::binary);
+  out << EncodeBmp(view);
+  out.close();
+  if (!out) throw ParseError{"cannot write " + file};
+}
 
 void Session::call(const std::vector<Word>& w) {
   Program& p = running();

@@ -1,0 +1,25 @@
+// Every picture of the program, drawn by code: the display's background, its mute patch and
+// level bars, and the setup dialog's background. All are grey.
+#pragma once
+
+#include "resources/image.h"
+
+namespace brisel::art {
+
+inline constexpr int kSpeakerBody = 1;  // the loudspeaker's box and cone, with their shadow
+inline constexpr int kSpeakerWaves = 2; // the three sound-wave arcs, with their shadows
+
+// The display's background, 211 x 206; `parts` chooses what of the loudspeaker is drawn.
+GreyImage SplashBackground(int parts = kSpeakerBody | kSpeakerWaves);
+// The patch that, placed at the Mute control, hides the waves: 72 x 113.
+GreyImage MutePatch();
+// A level bar, 171 x 20, with the leftmost `lit` of its 16 squares lit.
+GreyImage LevelBar(int lit);
+// The setup dialog's background, 300 x 300.
+GreyImage ConfigBackground();
+
+// What the display shows: its client area, 209 x 207, with Image2 showing the stored picture
+// with `lit` squares, the mute patch when shown, and black outside the rounded outline.
+GreyImage ComposeSplash(int lit, bool mute);
+
+}  // namespace brisel::art

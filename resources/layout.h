@@ -1,0 +1,70 @@
+// Both windows' layouts as data: sizes, outlines and every control, in twips (15 to the pixel
+// at 96 dots per inch) as they were designed. The platforms build their windows from these.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace brisel {
+
+struct Outline {
+  int right, bottom;         // the rectangle runs from (0, 0); right and bottom are exclusive
+  int ellipse_w, ellipse_h;  // the corner ellipse
+};
+
+inline constexpr Outline kSplashOutline{210, 205, 55, 55};
+inline constexpr Outline kConfigOutline{300, 300, 45, 45};
+
+// Whether pixel (x, y) lies inside a round-rect region with this outline.
+bool OutlineContains(const Outline& outline, int x, int y);
+
+struct Rect {
+  int left, top, width, height;
+};
+
+constexpr int Px(int twips) { return twips / 15; }  // rounded down
+
+enum class ControlKind { Picture, TextField, Button, Label, Selector, List };
+
+struct Font {
+  std::string_view name;
+  double points;
+  bool bold;
+  int charset;  // 0: ANSI
+};
+
+inline constexpr Font kVerdana{"Verdana", 8.25, false, 0};
+inline constexpr Font kVerdanaBold{"Verdana", 8.25, true, 0};
+
+struct ControlLayout {
+  std::string_view name;
+  ControlKind kind;
+  std::optional<Rect> twips;  // none for fields that have no place of their own
+  bool shown;
+  std::string_view text;      // text, caption, or for a picture control the picture it holds
+  std::optional<Font> font;   // none: the window's default font
+  int tab_order;              // -1: takes no focus
+
+  Rect pixels() const {
+    const Rect t = twips.value_or(Rect{0, 0, 0, 0});
+    return {Px(t.left), Px(t.top), Px(t.width), Px(t.height)};
+  }
+};
+
+struct WindowLayout {
+  std::string_view name;
+  std::string_view title;
+  int width_twips, height_twips;
+  Outline outline;
+  std::span<const ControlLayout> controls;
+
+  int width() const { return Px(width_twips); }
+  int height() const { return Px(height_twips); }
+  const ControlLayout& control(std::string_view control_name) const;
+};
+
+const WindowLayout& SplashLayout();
+const WindowLayout& ConfigLayout();
+
+}  // namespace brisel

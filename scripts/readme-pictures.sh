@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Makes the README's pictures in docs/: the display at a few levels and muted, as the
+# simulator shows it, and the setup dialog's background.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh python3
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target brisel-sim brisel-art
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p docs
+
+# Hold volume up for the number of ticks given, take a snapshot; then mute and take another.
+shot() {  # NAME TICKS [mute]
+  {
+    printf 'start\nwait 300\nclick Run\nwait 300\n'
+    if [ "$2" -gt 0 ]; then printf 'key down 175\nwait %d\nkey up 175\n' $(( $2 * 10 )); fi
+    if [ "${3:-}" = mute ]; then printf 'tap 173\nwait 110\n'; fi
+    printf 'snapshot Splash %s\n' "$tmp/$1.bmp"
+  } | build/brisel-sim >/dev/null
+  python3 scripts/bmp2png.py "$tmp/$1.bmp" "docs/$1.png" 2
+}
+shot display-level-0 0
+shot display-level-40 40
+shot display-level-80 80
+shot display-muted 40 mute
+
+build/brisel-art "$tmp/art"
+python3 scripts/bmp2png.py "$tmp/art/Config.bmp" docs/dialog-background.png 2
+echo "written: $(ls docs/*.png | tr '\n' ' ')"
