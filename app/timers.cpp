@@ -36,7 +36,7 @@ std::optional<std::uint64_t> TimerTable::next_due() const {
   return std::nullopt;
 }
 
-bool TimerTable::run_next(std::uint64_t limit) {
+bool TimerTable::run_next(std::uint64_t limit, bool skip_missed) {
   if (running_) return false;
   FormTimer* t = first_due();
   if (!t || t->due_ > limit) return false;
@@ -48,7 +48,11 @@ bool TimerTable::run_next(std::uint64_t limit) {
   } running(running_);
   t->handler_();
   // A handler that disabled and re-enabled its own timer has already set a new schedule.
-  if (t->enabled_ && t->order_ == order) t->due_ += std::max(t->interval_, floor_);
+  if (t->enabled_ && t->order_ == order) {
+    const std::uint64_t period = std::max(t->interval_, floor_);
+    t->due_ += period;
+    if (skip_missed && t->due_ <= limit) t->due_ += (limit - t->due_) / period * period + period;
+  }
   return true;
 }
 

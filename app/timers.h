@@ -48,8 +48,10 @@ class TimerTable {
   // The earliest instant at which an enabled timer is due.
   std::optional<std::uint64_t> next_due() const;
   // Runs the one tick due first, if it is due at or before `limit`; false when none is. A
-  // call made while a handler runs (from a nested message loop) runs nothing.
-  bool run_next(std::uint64_t limit);
+  // call made while a handler runs (from a nested message loop) runs nothing. With
+  // `skip_missed`, for a real clock, a timer that fell behind `limit` ticks once and resumes
+  // its schedule after `limit` instead of catching up tick by tick.
+  bool run_next(std::uint64_t limit, bool skip_missed = false);
 
  private:
   friend class FormTimer;

@@ -161,14 +161,17 @@ GreyImage ConfigBackground() {
 }
 
 GreyImage ComposeSplash(int lit, bool mute) {
+  // The display changes its picture often; its parts are drawn once.
+  static const GreyImage background = SplashBackground();
+  static const GreyImage patch = MutePatch();
   const WindowLayout& layout = SplashLayout();
   GreyImage view(layout.width(), layout.height());
-  view.draw(SplashBackground(), 0, 0);
+  view.draw(background, 0, 0);
   const Rect bar = layout.control("Image2").pixels();
   view.draw(LevelBar(lit), bar.left, bar.top);
   if (mute) {
-    const Rect patch = layout.control("Mute").pixels();
-    view.draw(MutePatch(), patch.left, patch.top);
+    const Rect at = layout.control("Mute").pixels();
+    view.draw(patch, at.left, at.top);
   }
   for (int y = 0; y < view.height; ++y)
     for (int x = 0; x < view.width; ++x)

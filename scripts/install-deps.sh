@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Brisel needs, when any is missing.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev "$@")
+# Building: the toolchain, GoogleTest, FLTK, Xlib with its shape and input extensions, ALSA.
+packages=(cmake g++ make libgtest-dev libfltk1.3-dev libx11-dev libxext-dev libxi-dev libasound2-dev
+  fontconfig fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,7 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+# Testing the Linux program: an X server, a compositing manager, a sound server, xdotool.
+scripts/install-deps.sh xvfb xdotool x11-utils xcompmgr pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -62,6 +62,17 @@ TEST(Timers, OneShotHandlerEnablesAnother) {
   EXPECT_FALSE(t.table.next_due());
 }
 
+TEST(Timers, RealClockSkipsMissedTicks) {
+  Timers t;
+  int ticks = 0;
+  FormTimer a(t.table, "a", 10, [&] { ++ticks; });
+  a.enable();
+  t.clock.set(55);  // the loop was held up: one tick, then back on the 10 ms grid
+  while (t.table.run_next(55, true)) {}
+  EXPECT_EQ(ticks, 1);
+  EXPECT_EQ(t.table.next_due(), 60u);
+}
+
 TEST(Timers, NoTickWhileAHandlerRuns) {
   Timers t;
   int nested = 0;

@@ -1,0 +1,242 @@
+#include "platform/linux/fltk_windows.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input_Choice.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+#include <vector>
+
+#include "resources/art.h"
+#include "resources/layout.h"
+#include "setup/key_table.h"
+
+namespace brisel::linux_fltk {
+
+namespace {
+
+constexpr Fl_Font kVerdanaFont = FL_FREE_FONT;
+constexpr Fl_Font kVerdanaBoldFont = FL_FREE_FONT + 1;
+
+int FontPixels(const Font& f) { return static_cast<int>(f.points * 96 / 72 + 0.5); }  // 8.25 pt: 11 px
+
+// A window that draws a grey picture behind its children.
+class PictureWindow : public Fl_Double_Window {
+ public:
+  PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
+  GreyImage picture;
+  void draw() override {
+    fl_draw_image_mono(picture.pixels.data(), 0, 0, std::min(picture.width, w()), std::min(picture.height, h()), 1,
+                       picture.width);
+    draw_children();
+  }
+};
+
+void SetClassHint(Fl_Window& w, const char* name) {
+  XClassHint hint{const_cast<char*>(name), const_cast<char*>("Brisel")};
+  XSetClassHint(fl_display, fl_xid(&w), &hint);
+  XStoreName(fl_display, fl_xid(&w), "Form1");
+}
+
+}  // namespace
+
+struct FltkWindows::Window {
+  Form form;
+  std::unique_ptr<PictureWindow> fl;
+  std::int32_t exstyle = 0;
+  std::optional<std::uint8_t> alpha;
+  std::optional<std::array<int, 6>> region;
+  int lit = 0;
+  bool mute = false;
+  Fl_Input_Choice* first_focus = nullptr;
+};
+
+FltkWindows::FltkWindows() {
+  Fl::set_font(kVerdanaFont, " Verdana");  // fontconfig gives the closest sans face where it is missing
+  Fl::set_font(kVerdanaBoldFont, "BVerdana");
+}
+
+FltkWindows::~FltkWindows() = default;
+
+FltkWindows::Window* FltkWindows::find(HWND hwnd) {
+  auto it = windows_.find(hwnd);
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+HWND FltkWindows::create_window(Form form) {
+  const WindowLayout& layout = form == Form::Config ? ConfigLayout() : SplashLayout();
+  auto w = std::make_unique<Window>();
+  w->form = form;
+  w->fl = std::make_unique<PictureWindow>(layout.width(), layout.height(), "Form1");
+  PictureWindow& win = *w->fl;
+  win.border(0);
+  win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
+  if (form == Form::Splash) {
+    win.set_override();  // never takes the focus, no taskbar entry, above the others
+    win.picture = art::ComposeSplash(0, false);
+    win.end();
+  } else {
+    win.picture = art::ConfigBackground();
+    // Children in tab order: volumeup, volumedown, Run, volumemute; the label takes no focus.
+    auto px = [&](std::string_view name) { return layout.control(name).pixels(); };
+    auto font = [](const ControlLayout& c, Fl_Widget& widget) {
+      if (!c.font) return;  // the toolkit's default font
+      widget.labelfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
+      widget.labelsize(FontPixels(*c.font));
+    };
+    const ControlLayout& label = layout.control("Label1");
+    const Rect lr = px("Label1");
+    auto* box = new Fl_Box(lr.left, lr.top, lr.width, lr.height, label.text.data());
+    box->box(FL_NO_BOX);
+    box->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+    font(label, *box);
+    for (const char* name : {"volumeup", "volumedown", "Command1", "volumemute"}) {
+      const ControlLayout& c = layout.control(name);
+      const Rect r = px(name);
+      if (c.kind == ControlKind::Button) {
+        auto* run = new Fl_Button(r.left, r.top, r.width, r.height, c.text.data());
+        run->box(FL_FLAT_BOX);
+        run->color(fl_rgb_color(128, 128, 128));
+        run->down_box(FL_FLAT_BOX);
+        run->down_color(fl_rgb_color(112, 112, 112));
+        font(c, *run);
+        run->callback([](Fl_Widget*, void* self) {
+          if (auto& cb = static_cast<FltkWindows*>(self)->on_run) cb();
+        }, this);
+        continue;
+      }
+      auto* choice = new Fl_Input_Choice(r.left, r.top, r.width, r.height);
+      for (const KeyRow& row : KeyTable()) choice->add(std::string(row.name).c_str());
+      choice->value(std::string(c.text).c_str());
+      if (c.font) {
+        choice->textfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
+        choice->textsize(FontPixels(*c.font));
+        choice->menubutton()->textfont(choice->textfont());
+        choice->menubutton()->textsize(choice->textsize());
+      }
+      choice->when(FL_WHEN_CHANGED);
+      choice->callback([](Fl_Widget* widget, void* self) {
+        auto* ch = static_cast<Fl_Input_Choice*>(widget);
+        if (auto& cb = static_cast<FltkWindows*>(self)->on_edit) cb(ch->label() ? ch->label() : "", ch->value());
+      }, this);
+      choice->copy_label(name);
+      choice->align(FL_ALIGN_LEFT);
+      choice->labeltype(FL_NO_LABEL);
+      if (!w->first_focus) w->first_focus = choice;
+    }
+    win.end();
+  }
+  const HWND hwnd = form == Form::Config ? 0x10010u : 0x10020u;
+  windows_[hwnd] = std::move(w);
+  return hwnd;
+}
+
+void FltkWindows::show(HWND hwnd) {
+  Window* w = find(hwnd);
+  if (!w || w->fl->shown()) return;
+  w->fl->show();
+  SetClassHint(*w->fl, w->form == Form::Config ? "Config" : "Splash");
+  apply_region(*w);
+  apply_opacity(*w);
+  if (w->first_focus) w->first_focus->input()->take_focus();
+  XFlush(fl_display);
+}
+
+void FltkWindows::hide(HWND hwnd) {
+  if (Window* w = find(hwnd); w && w->fl->shown()) {
+    w->fl->hide();
+    XFlush(fl_display);
+  }
+}
+
+std::int32_t FltkWindows::GetWindowLongA(HWND hwnd, std::int32_t index) {
+  Window* w = find(hwnd);
+  return w && index == GWL_EXSTYLE ? w->exstyle : 0;
+}
+
+std::int32_t FltkWindows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
+  Window* w = find(hwnd);
+  if (!w || index != GWL_EXSTYLE) return 0;
+  const std::int32_t old = w->exstyle;
+  w->exstyle = value;
+  return old;
+}
+
+bool FltkWindows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) {
+  Window* w = find(hwnd);
+  if (!w || !(w->exstyle & WS_EX_LAYERED) || !(dwFlags & LWA_ALPHA)) return false;
+  w->alpha = bAlpha;
+  apply_opacity(*w);
+  return true;
+}
+
+void FltkWindows::apply_opacity(Window& w) {
+  if (!w.alpha || !w.fl->shown()) return;
+  const Atom opacity = XInternAtom(fl_display, "_NET_WM_WINDOW_OPACITY", False);
+  const unsigned long value = static_cast<unsigned long>(*w.alpha) * 0x01010101ul;
+  XChangeProperty(fl_display, fl_xid(w.fl.get()), opacity, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&value), 1);
+  XFlush(fl_display);
+}
+
+HRGN FltkWindows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
+  regions_[next_region_] = {left, top, right, bottom, width, height};
+  return next_region_++;
+}
+
+int FltkWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool) {
+  Window* w = find(hwnd);
+  auto it = regions_.find(rgn);
+  if (!w || it == regions_.end()) return 0;
+  w->region = it->second;
+  regions_.erase(it);  // the region now belongs to the window
+  apply_region(*w);
+  return 1;
+}
+
+void FltkWindows::apply_region(Window& w) {
+  if (!w.region || !w.fl->shown()) return;
+  const auto& r = *w.region;
+  const Outline outline{r[2], r[3], r[4], r[5]};
+  std::vector<XRectangle> spans;
+  for (int y = r[1]; y < r[3]; ++y) {
+    int x = r[0];
+    while (x < r[2]) {
+      while (x < r[2] && !OutlineContains(outline, x, y)) ++x;
+      const int start = x;
+      while (x < r[2] && OutlineContains(outline, x, y)) ++x;
+      if (x > start)
+        spans.push_back({static_cast<short>(start), static_cast<short>(y), static_cast<unsigned short>(x - start), 1});
+    }
+  }
+  XShapeCombineRectangles(fl_display, fl_xid(w.fl.get()), ShapeBounding, 0, 0, spans.data(),
+                          static_cast<int>(spans.size()), ShapeSet, Unsorted);
+  XFlush(fl_display);
+}
+
+void FltkWindows::set_picture(HWND hwnd, PictureControl control, int picture) {
+  Window* w = find(hwnd);
+  if (!w || control != PictureControl::Image2 || w->form != Form::Splash) return;
+  w->lit = picture;
+  w->fl->picture = art::ComposeSplash(w->lit, w->mute);
+  w->fl->redraw();
+}
+
+void FltkWindows::set_visible(HWND hwnd, PictureControl control, bool visible) {
+  Window* w = find(hwnd);
+  if (!w || control != PictureControl::Mute || w->form != Form::Splash || w->mute == visible) return;
+  w->mute = visible;
+  w->fl->picture = art::ComposeSplash(w->lit, w->mute);
+  w->fl->redraw();
+}
+
+void FltkMessageBox::MsgBox(const std::string& text) { fl_message("%s", text.c_str()); }
+
+}  // namespace brisel::linux_fltk

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Screenshots of the real program under Xvfb and a compositing manager, for the README:
+# docs/screen-dialog.png and docs/screen-display.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ -z "${BRISEL_SESSION:-}" ]; then exec tests/linux/session.sh "$0" "$@"; fi
+. tests/linux/lib.sh
+xprobe=build/tests/xprobe
+build/brisel >/dev/null 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+opaque() { [ "$("$xprobe" opacity "$("$xprobe" find "$1")")" = $((0xDCDCDCDC)) ]; }
+wait_for 5 opaque Config
+# The screen around each window, as the compositor blends it over its grey root.
+"$xprobe" screenshot root "$BRISEL_SESSION/dialog.bmp" 470 342 340 340
+xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
+wait_for 5 bash -c "! $xprobe find Config"
+for _ in $(seq 45); do xdotool key XF86AudioRaiseVolume; done
+wait_for 5 opaque Splash
+"$xprobe" screenshot root "$BRISEL_SESSION/display.bmp" 515 388 249 247
+python3 scripts/bmp2png.py "$BRISEL_SESSION/dialog.bmp" docs/screen-dialog.png
+python3 scripts/bmp2png.py "$BRISEL_SESSION/display.bmp" docs/screen-display.png
+echo "written: docs/screen-dialog.png docs/screen-display.png"

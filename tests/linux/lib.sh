@@ -1,0 +1,36 @@
+# Helpers for the tests that run under tests/linux/session.sh. Every wait polls for a condition
+# with a bounded timeout; none sleeps for a fixed time.
+
+# wait_for SECONDS COMMAND...: until COMMAND succeeds; fails after SECONDS.
+wait_for() {
+  local limit=$1; shift
+  local deadline=$(( $(date +%s%N) + limit * 1000000000 ))
+  until "$@" >/dev/null 2>&1; do
+    if [ "$(date +%s%N)" -gt "$deadline" ]; then echo "timed out after ${limit}s: $*" >&2; return 1; fi
+    sleep 0.01
+  done
+}
+
+start_pulse() {
+  pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-null-sink -L module-native-protocol-unix \
+    >"$BRISEL_SESSION/pulse.log" 2>&1 &
+  echo $! >"$BRISEL_SESSION/pulse.pid"
+  wait_for 10 pactl info
+}
+
+stop_pulse() {
+  local pid; pid=$(cat "$BRISEL_SESSION/pulse.pid")
+  kill "$pid"
+  wait_for 10 bash -c "! kill -0 $pid"
+  rm -f "$BRISEL_SESSION/pulse.pid"
+}
+
+restart_pulse() { stop_pulse; start_pulse; }
+
+# The sink's volume in percent and its mute state, as pactl reports them.
+sink_volume() { pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
+sink_mute() { pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
+volume_is() { [ "$(sink_volume)" = "$1" ]; }
+mute_is() { [ "$(sink_mute)" = "$1" ]; }
+
+fail() { echo "FAIL: $*" >&2; exit 1; }

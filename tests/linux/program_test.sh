@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The Linux program on a real X server and a real sound server. Run under session.sh:
+#   program_test.sh BRISEL BRISEL_SIM XPROBE
+set -euo pipefail
+brisel=$1 sim=$2 xprobe=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+window() { "$xprobe" find "$1"; }
+opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
+gone() { ! "$xprobe" find "$1"; }
+
+step "without an X display: one line on standard error, status 1"
+set +e
+env -u DISPLAY "$brisel" 2>"$work/err"; rc=$?
+set -e
+[ "$rc" = 1 ] && [ "$(wc -l <"$work/err")" = 1 ] && grep -q "cannot open the X display" "$work/err" ||
+  fail "no display: status $rc, $(cat "$work/err")"
+set +e
+DISPLAY=:987 "$brisel" 2>"$work/err"; rc=$?
+set -e
+[ "$rc" = 1 ] && grep -q '":987"' "$work/err" || fail "unreachable display: status $rc, $(cat "$work/err")"
+
+step "the dialog maps centred, shaped, and fades in to 220"
+"$xprobe" hold-focus >"$work/holder" &
+holder_pid=$!
+wait_for 5 test -s "$work/holder"
+holder=$(cat "$work/holder")
+"$brisel" >"$work/brisel.log" 2>&1 &
+brisel_pid=$!
+trap 'kill $brisel_pid $holder_pid 2>/dev/null || true' EXIT
+wait_for 5 window Config
+config=$(window Config)
+xwininfo -id "$config" | grep -q "Absolute upper-left X:  490" || fail "dialog not centred horizontally"
+xwininfo -id "$config" | grep -q "Absolute upper-left Y:  362" || fail "dialog not centred vertically"
+xprop -id "$config" WM_CLASS | grep -q '"Config", "Brisel"' || fail "class hint"
+"$xprobe" shape "$config" 300 300 45 45 || fail "dialog outline"
+wait_for 5 opacity_is Config $((0xDCDCDCDC))
+
+step "Run hands over: the dialog unmaps"
+xdotool mousemove --window "$config" 224 276 click 1
+wait_for 5 gone Config
+[ "$(sink_volume)" = 100 ] || fail "the volume changed before any key"
+
+step "volume up: the sink gets the percent from before the press; the display maps without the focus"
+xdotool key XF86AudioRaiseVolume
+wait_for 5 volume_is 1
+wait_for 5 window Splash
+splash=$(window Splash)
+"$xprobe" shape "$splash" 210 205 55 55 || fail "display outline"
+wait_for 5 opacity_is Splash $((0xDCDCDCDC))
+[ "$("$xprobe" focus)" = "$holder" ] || fail "the display took the focus"
+for expected in 2 4 5; do
+  xdotool key XF86AudioRaiseVolume
+  wait_for 5 volume_is $expected
+done
+xdotool key XF86AudioRaiseVolume
+wait_for 5 volume_is 6
+[ "$(sink_mute)" = no ] || fail "muted after volume up"
+
+step "the display shows what the simulator shows for the same state"
+{
+  printf 'start\nwait 300\nclick Run\nwait 300\n'
+  for _ in 1 2 3 4 5; do printf 'tap 175\nwait 10\n'; done
+  printf 'snapshot Splash %s\n' "$work/expected.bmp"
+} >"$work/five.sim"
+"$sim" "$work/five.sim" >/dev/null
+"$xprobe" screenshot "$(window Splash)" "$work/actual.bmp"
+"$xprobe" same-inside "$work/actual.bmp" "$work/expected.bmp" 210 205 55 55 || fail "display differs from the snapshot"
+
+step "after the hold and the fade-out the display unmaps"
+wait_for 5 gone Splash
+
+step "mute and unmute"
+xdotool key XF86AudioMute
+wait_for 5 mute_is yes
+wait_for 5 window Splash
+xdotool key XF86AudioMute
+wait_for 5 mute_is no
+
+step "without a sound server the keys still work the display, silently"
+stop_pulse
+xdotool key XF86AudioRaiseVolume
+wait_for 5 window Splash
+wait_for 5 gone Splash
+
+step "after the sound server restarts, the keys change the volume again"
+start_pulse
+[ "$(sink_volume)" = 100 ] || fail "a new daemon starts at 100 %"
+xdotool key XF86AudioRaiseVolume
+wait_for 5 volume_is 8
+xdotool key XF86AudioLowerVolume
+wait_for 5 volume_is 10
+kill -0 "$brisel_pid" || fail "brisel ended"
+[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
+echo "linux program: all checks passed"

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs a command inside a desktop of its own: an Xvfb server, a compositing manager and a
+# PulseAudio daemon with a null sink, in a private runtime folder. Everything started here is
+# stopped by process id when the command ends. Usage: session.sh COMMAND [ARG...]
+# The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
+# `restart_pulse` in tests/linux/lib.sh restarts the daemon.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+session=$(mktemp -d /tmp/brisel-session.XXXXXX)
+export BRISEL_SESSION=$session
+pids=()
+cleanup() {
+  [ -f "$session/pulse.pid" ] && pids+=("$(cat "$session/pulse.pid")")
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do
+    for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
+    kill -9 "$p" 2>/dev/null || true
+  done
+  rm -rf "$session"
+}
+trap cleanup EXIT
+
+# The X server picks a free display number and tells it on a pipe.
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
+pids+=($!)
+read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
+exec 3<&-
+export DISPLAY=":$number"
+
+xcompmgr >"$session/xcompmgr.log" 2>&1 &
+pids+=($!)
+
+export HOME=$session/home XDG_RUNTIME_DIR=$session/run PULSE_RUNTIME_PATH=$session/run/pulse
+mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
+# shellcheck source=lib.sh
+. "$here/lib.sh"
+start_pulse
+
+"$@"

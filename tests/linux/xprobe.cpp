@@ -1,0 +1,223 @@
+// xprobe: looks at an X display for the Linux tests and the benchmark.
+//   xprobe find NAME                 the viewable window whose class hint's res_name is NAME
+//   xprobe opacity WINDOW            its _NET_WM_WINDOW_OPACITY, or "none"
+//   xprobe shape WINDOW R B EW EH    exit 0 when its bounding shape is that round-rect region
+//   xprobe focus                     the window with the input focus (0: none or pointer root)
+//   xprobe hold-focus                maps a window, gives it the focus, prints its id, stays
+//   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
+//                                    the compositor shows it) as a grey .bmp (the green channel)
+//   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
+//   xprobe watch NAME SECONDS        prints "MS map|unmap|opacity N" for NAME's windows
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resources/image.h"
+#include "resources/layout.h"
+
+namespace {
+
+Display* dpy = nullptr;
+
+long long NowMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1000LL + ts.tv_nsec / 1000000;
+}
+
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+std::string ResName(Window w) {
+  XClassHint hint{};
+  if (!XGetClassHint(dpy, w, &hint)) return {};
+  std::string name = hint.res_name ? hint.res_name : "";
+  if (hint.res_name) XFree(hint.res_name);
+  if (hint.res_class) XFree(hint.res_class);
+  return name;
+}
+
+void Collect(Window w, std::vector<Window>& out) {
+  Window root, parent, *children = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return;
+  for (unsigned i = 0; i < n; ++i) {
+    out.push_back(children[i]);
+    Collect(children[i], out);
+  }
+  if (children) XFree(children);
+}
+
+Window Find(const std::string& name) {
+  std::vector<Window> all;
+  Collect(DefaultRootWindow(dpy), all);
+  for (Window w : all) {
+    XWindowAttributes a{};
+    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && ResName(w) == name) return w;
+  }
+  return 0;
+}
+
+long Opacity(Window w) {
+  Atom type;
+  int format;
+  unsigned long n, after;
+  unsigned char* data = nullptr;
+  const Atom atom = XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False);
+  if (XGetWindowProperty(dpy, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data) != Success ||
+      !data || n == 0) {
+    if (data) XFree(data);
+    return -1;
+  }
+  const long v = static_cast<long>(*reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul);
+  XFree(data);
+  return v;
+}
+
+brisel::Outline OutlineArgs(char** a) { return {std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3])}; }
+
+int Shape(Window w, const brisel::Outline& o) {
+  int count = 0, ordering = 0;
+  XRectangle* rects = XShapeGetRectangles(dpy, w, ShapeBounding, &count, &ordering);
+  std::set<std::pair<int, int>> inside;
+  for (int i = 0; i < count; ++i)
+    for (int y = rects[i].y; y < rects[i].y + rects[i].height; ++y)
+      for (int x = rects[i].x; x < rects[i].x + rects[i].width; ++x) inside.insert({x, y});
+  if (rects) XFree(rects);
+  int wrong = 0;
+  for (int y = -2; y < o.bottom + 2; ++y)
+    for (int x = -2; x < o.right + 2; ++x) wrong += brisel::OutlineContains(o, x, y) != (inside.count({x, y}) > 0);
+  std::printf("%d pixels differ\n", wrong);
+  return wrong == 0 ? 0 : 1;
+}
+
+int Screenshot(Window w, const char* file, char** crop) {
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(dpy, w, &a)) return 1;
+  int x0 = 0, y0 = 0, width = a.width, height = a.height;
+  if (crop) x0 = std::atoi(crop[0]), y0 = std::atoi(crop[1]), width = std::atoi(crop[2]), height = std::atoi(crop[3]);
+  XImage* img = XGetImage(dpy, w, x0, y0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!img) return 1;
+  brisel::GreyImage out(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out.at(x, y) = static_cast<std::uint8_t>((XGetPixel(img, x, y) >> 8) & 0xFF);
+  XDestroyImage(img);
+  std::ofstream(file, std::ios::binary) << brisel::EncodeBmp(out);
+  return 0;
+}
+
+brisel::GreyImage Load(const char* file) {
+  std::ifstream in(file, std::ios::binary);
+  return brisel::DecodeBmp(std::string(std::istreambuf_iterator<char>(in), {}));
+}
+
+int SameInside(const char* a_file, const char* b_file, const brisel::Outline& o) {
+  const brisel::GreyImage a = Load(a_file), b = Load(b_file);
+  int differ = 0, compared = 0;
+  for (int y = 0; y < std::min(a.height, b.height); ++y)
+    for (int x = 0; x < std::min(a.width, b.width); ++x)
+      if (brisel::OutlineContains(o, x, y)) {
+        ++compared;
+        differ += a.at(x, y) != b.at(x, y);
+      }
+  std::printf("%d of %d pixels differ\n", differ, compared);
+  return compared > 0 && differ == 0 ? 0 : 1;
+}
+
+int HoldFocus() {
+  const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
+  XStoreName(dpy, w, "focus-holder");
+  XSelectInput(dpy, w, StructureNotifyMask);
+  XMapWindow(dpy, w);
+  for (XEvent ev;;) {
+    XNextEvent(dpy, &ev);
+    if (ev.type == MapNotify) break;
+  }
+  XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+  XSync(dpy, False);
+  std::printf("%lu\n", w);
+  std::fflush(stdout);
+  for (XEvent ev;;) XNextEvent(dpy, &ev);
+}
+
+int Watch(const std::string& name, int seconds) {
+  const Window root = DefaultRootWindow(dpy);
+  XSelectInput(dpy, root, SubstructureNotifyMask);
+  const Atom opacity = XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False);
+  const long long start = NowMs(), end = start + seconds * 1000LL;
+  std::set<Window> watched;
+  while (NowMs() < end) {
+    while (XPending(dpy)) {
+      XEvent ev;
+      XNextEvent(dpy, &ev);
+      const long long t = NowMs() - start;
+      if (ev.type == CreateNotify) {
+        XSelectInput(dpy, ev.xcreatewindow.window, PropertyChangeMask | StructureNotifyMask);
+      } else if (ev.type == MapNotify && ResName(ev.xmap.window) == name) {
+        watched.insert(ev.xmap.window);
+        std::printf("%lld map\n", t);
+      } else if (ev.type == UnmapNotify && watched.count(ev.xunmap.window)) {
+        std::printf("%lld unmap\n", t);
+      } else if (ev.type == DestroyNotify && watched.erase(ev.xdestroywindow.window)) {
+        // hiding destroys the window; its unmap came before
+      } else if (ev.type == PropertyNotify && ev.xproperty.atom == opacity && ResName(ev.xproperty.window) == name &&
+                 ev.xproperty.state == PropertyNewValue) {
+        std::printf("%lld opacity %ld\n", t, Opacity(ev.xproperty.window) / 0x01010101L);
+      }
+      std::fflush(stdout);
+    }
+    timespec pause{0, 1'000'000};
+    nanosleep(&pause, nullptr);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  dpy = XOpenDisplay(nullptr);
+  if (!dpy || argc < 2) {
+    std::fprintf(stderr, "xprobe: no display or no command\n");
+    return 2;
+  }
+  XSetErrorHandler(IgnoreErrors);
+  const std::string cmd = argv[1];
+  if (cmd == "find" && argc == 3) {
+    const Window w = Find(argv[2]);
+    if (!w) return 1;
+    std::printf("%lu\n", w);
+    return 0;
+  }
+  if (cmd == "opacity" && argc == 3) {
+    const long v = Opacity(std::strtoul(argv[2], nullptr, 0));
+    v < 0 ? std::printf("none\n") : std::printf("%ld\n", v);
+    return 0;
+  }
+  if (cmd == "shape" && argc == 7) return Shape(std::strtoul(argv[2], nullptr, 0), OutlineArgs(argv + 3));
+  if (cmd == "focus" && argc == 2) {
+    Window w = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &w, &revert);
+    std::printf("%lu\n", w == PointerRoot ? 0ul : w);
+    return 0;
+  }
+  if (cmd == "hold-focus" && argc == 2) return HoldFocus();
+  if (cmd == "screenshot" && (argc == 4 || argc == 8)) {
+    const Window w = std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[2], nullptr, 0);
+    return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
+  }
+  if (cmd == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
+  if (cmd == "watch" && argc == 4) return Watch(argv[2], std::atoi(argv[3]));
+  std::fprintf(stderr, "xprobe: unknown command\n");
+  return 2;
+}
