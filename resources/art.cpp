@@ -152,9 +152,7 @@ GreyImage ConfigBackground() {
   Canvas c(300, 300, 0);
   const Shape panel = RoundRect(0, 0, 299, 299, 22.5);
   PaintGradient(c, panel, 204, 119);
-  c.paint(Union({[panel](double x, double y) { return x < 1 && panel(x, y); },
-                 [panel](double x, double y) { return y >= 298 && panel(x, y); }}),
-          153);
+  c.paint(Where(panel, [](double x, double y) { return x < 1 || y >= 298; }), 153);
   PaintRaised(c, TitleWord(), 1, 1, 0.6f);
   PaintSwitchPlate(c);
   return c.image();

@@ -7,20 +7,24 @@
 namespace brisel::raster {
 
 Shape RoundRect(double x0, double y0, double x1, double y1, double r) {
-  return [=](double x, double y) {
-    if (x < x0 || x >= x1 || y < y0 || y >= y1) return false;
-    const double cx = std::clamp(x, x0 + r, x1 - r);
-    const double cy = std::clamp(y, y0 + r, y1 - r);
-    return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
-  };
+  return {[=](double x, double y) {
+            if (x < x0 || x >= x1 || y < y0 || y >= y1) return false;
+            const double cx = std::clamp(x, x0 + r, x1 - r);
+            const double cy = std::clamp(y, y0 + r, y1 - r);
+            return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
+          },
+          x0, y0, x1, y1};
 }
 
 Shape Circle(double cx, double cy, double r) {
-  return [=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; };
+  return {[=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; }, cx - r, cy - r,
+          cx + r, cy + r};
 }
 
 Shape Polygon(std::vector<std::pair<double, double>> p) {
-  return [p = std::move(p)](double x, double y) {
+  double x0 = p[0].first, y0 = p[0].second, x1 = x0, y1 = y0;
+  for (const auto& [x, y] : p) x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+  return {[p = std::move(p)](double x, double y) {
     bool inside = false;
     for (std::size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
       const auto [xi, yi] = p[i];
@@ -28,40 +32,55 @@ Shape Polygon(std::vector<std::pair<double, double>> p) {
       if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
     }
     return inside;
-  };
+  },
+          x0, y0, x1, y1};
 }
 
 Shape Capsule(double x0, double y0, double x1, double y1, double w) {
-  return [=](double x, double y) {
-    const double dx = x1 - x0, dy = y1 - y0;
-    const double len2 = dx * dx + dy * dy;
-    const double t = len2 == 0 ? 0 : std::clamp(((x - x0) * dx + (y - y0) * dy) / len2, 0.0, 1.0);
-    const double px = x0 + t * dx - x, py = y0 + t * dy - y;
-    return px * px + py * py <= w * w / 4;
-  };
+  return {[=](double x, double y) {
+            const double dx = x1 - x0, dy = y1 - y0;
+            const double len2 = dx * dx + dy * dy;
+            const double t = len2 == 0 ? 0 : std::clamp(((x - x0) * dx + (y - y0) * dy) / len2, 0.0, 1.0);
+            const double px = x0 + t * dx - x, py = y0 + t * dy - y;
+            return px * px + py * py <= w * w / 4;
+          },
+          std::min(x0, x1) - w / 2, std::min(y0, y1) - w / 2, std::max(x0, x1) + w / 2, std::max(y0, y1) + w / 2};
 }
 
 Shape Arc(double cx, double cy, double r_in, double r_out, double a0, double a1) {
-  return [=](double x, double y) {
-    const double d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
-    if (d2 < r_in * r_in || d2 > r_out * r_out) return false;
-    double a = std::atan2(y - cy, x - cx) * 180 / std::numbers::pi;
-    while (a < a0) a += 360;
-    return a <= a1;
-  };
+  return {[=](double x, double y) {
+            const double d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+            if (d2 < r_in * r_in || d2 > r_out * r_out) return false;
+            double a = std::atan2(y - cy, x - cx) * 180 / std::numbers::pi;
+            while (a < a0) a += 360;
+            return a <= a1;
+          },
+          cx - r_out, cy - r_out, cx + r_out, cy + r_out};
 }
 
 Shape Union(std::vector<Shape> shapes) {
-  return [shapes = std::move(shapes)](double x, double y) {
-    return std::any_of(shapes.begin(), shapes.end(), [&](const Shape& s) { return s(x, y); });
-  };
+  double x0 = shapes[0].x0, y0 = shapes[0].y0, x1 = shapes[0].x1, y1 = shapes[0].y1;
+  for (const Shape& s : shapes) x0 = std::min(x0, s.x0), y0 = std::min(y0, s.y0), x1 = std::max(x1, s.x1), y1 = std::max(y1, s.y1);
+  return {[shapes = std::move(shapes)](double x, double y) {
+            return std::any_of(shapes.begin(), shapes.end(),
+                               [&](const Shape& s) { return x >= s.x0 && x <= s.x1 && y >= s.y0 && y <= s.y1 && s(x, y); });
+          },
+          x0, y0, x1, y1};
+}
+
+Shape Where(Shape shape, std::function<bool(double x, double y)> keep) {
+  const double x0 = shape.x0, y0 = shape.y0, x1 = shape.x1, y1 = shape.y1;
+  return {[shape = std::move(shape), keep = std::move(keep)](double x, double y) { return keep(x, y) && shape(x, y); },
+          x0, y0, x1, y1};
 }
 
 Mask Cover(int width, int height, const Shape& shape) {
   constexpr int kSub = 4;
   Mask m{width, height, std::vector<float>(static_cast<std::size_t>(width * height))};
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
+  const int xa = std::max(0, static_cast<int>(std::floor(shape.x0))), xb = std::min(width, static_cast<int>(std::ceil(shape.x1)) + 1);
+  const int ya = std::max(0, static_cast<int>(std::floor(shape.y0))), yb = std::min(height, static_cast<int>(std::ceil(shape.y1)) + 1);
+  for (int y = ya; y < yb; ++y)
+    for (int x = xa; x < xb; ++x) {
       int hits = 0;
       for (int sy = 0; sy < kSub; ++sy)
         for (int sx = 0; sx < kSub; ++sx) hits += shape(x + (sx + 0.5) / kSub, y + (sy + 0.5) / kSub) ? 1 : 0;

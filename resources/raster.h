@@ -11,7 +11,13 @@
 
 namespace brisel::raster {
 
-using Shape = std::function<bool(double x, double y)>;
+// An inside test and a box that holds every point inside, so that coverage is only sampled
+// where the shape can be.
+struct Shape {
+  std::function<bool(double x, double y)> inside;
+  double x0, y0, x1, y1;
+  bool operator()(double x, double y) const { return inside(x, y); }
+};
 
 Shape RoundRect(double x0, double y0, double x1, double y1, double radius);
 Shape Circle(double cx, double cy, double r);
@@ -21,6 +27,8 @@ Shape Capsule(double x0, double y0, double x1, double y1, double w);
 // The ring between r_in and r_out, from angle a0 to a1 in degrees (0 is right, 90 is down).
 Shape Arc(double cx, double cy, double r_in, double r_out, double a0, double a1);
 Shape Union(std::vector<Shape> shapes);
+// The points of `shape` that also pass `keep`.
+Shape Where(Shape shape, std::function<bool(double x, double y)> keep);
 
 // Coverage 0 to 1 per pixel.
 struct Mask {

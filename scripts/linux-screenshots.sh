@@ -15,7 +15,7 @@ wait_for 5 opaque Config
 "$xprobe" screenshot root "$BRISEL_SESSION/dialog.bmp" 470 342 340 340
 xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
 wait_for 5 bash -c "! $xprobe find Config"
-for _ in $(seq 45); do xdotool key XF86AudioRaiseVolume; done
+for _ in $(seq 45); do tap XF86AudioRaiseVolume; done
 wait_for 5 opaque Splash
 "$xprobe" screenshot root "$BRISEL_SESSION/display.bmp" 515 388 249 247
 python3 scripts/bmp2png.py "$BRISEL_SESSION/dialog.bmp" docs/screen-dialog.png

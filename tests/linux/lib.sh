@@ -6,7 +6,10 @@ wait_for() {
   local limit=$1; shift
   local deadline=$(( $(date +%s%N) + limit * 1000000000 ))
   until "$@" >/dev/null 2>&1; do
-    if [ "$(date +%s%N)" -gt "$deadline" ]; then echo "timed out after ${limit}s: $*" >&2; return 1; fi
+    if [ "$(date +%s%N)" -gt "$deadline" ]; then
+      echo "timed out after ${limit}s: $* ($(cat "$BRISEL_SESSION/last-volume" 2>/dev/null))" >&2
+      return 1
+    fi
     sleep 0.01
   done
 }
@@ -30,7 +33,11 @@ restart_pulse() { stop_pulse; start_pulse; }
 # The sink's volume in percent and its mute state, as pactl reports them.
 sink_volume() { pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
 sink_mute() { pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
-volume_is() { [ "$(sink_volume)" = "$1" ]; }
+volume_is() { local v; v=$(sink_volume); echo "volume $v" >"$BRISEL_SESSION/last-volume"; [ "$v" = "$1" ]; }
 mute_is() { [ "$(sink_mute)" = "$1" ]; }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A tap shorter than one tick of the key timer: press and release together. (A key that is
+# still down at the next tick is a held key, and a held volume key steps on every tick.)
+tap() { xdotool key --delay 0 "$1"; }

@@ -44,7 +44,7 @@ wait_for 5 gone Config
 [ "$(sink_volume)" = 100 ] || fail "the volume changed before any key"
 
 step "volume up: the sink gets the percent from before the press; the display maps without the focus"
-xdotool key XF86AudioRaiseVolume
+tap XF86AudioRaiseVolume
 wait_for 5 volume_is 1
 wait_for 5 window Splash
 splash=$(window Splash)
@@ -52,10 +52,10 @@ splash=$(window Splash)
 wait_for 5 opacity_is Splash $((0xDCDCDCDC))
 [ "$("$xprobe" focus)" = "$holder" ] || fail "the display took the focus"
 for expected in 2 4 5; do
-  xdotool key XF86AudioRaiseVolume
+  tap XF86AudioRaiseVolume
   wait_for 5 volume_is $expected
 done
-xdotool key XF86AudioRaiseVolume
+tap XF86AudioRaiseVolume
 wait_for 5 volume_is 6
 [ "$(sink_mute)" = no ] || fail "muted after volume up"
 
@@ -73,24 +73,24 @@ step "after the hold and the fade-out the display unmaps"
 wait_for 5 gone Splash
 
 step "mute and unmute"
-xdotool key XF86AudioMute
+tap XF86AudioMute
 wait_for 5 mute_is yes
 wait_for 5 window Splash
-xdotool key XF86AudioMute
+tap XF86AudioMute
 wait_for 5 mute_is no
 
 step "without a sound server the keys still work the display, silently"
 stop_pulse
-xdotool key XF86AudioRaiseVolume
+tap XF86AudioRaiseVolume
 wait_for 5 window Splash
 wait_for 5 gone Splash
 
 step "after the sound server restarts, the keys change the volume again"
 start_pulse
 [ "$(sink_volume)" = 100 ] || fail "a new daemon starts at 100 %"
-xdotool key XF86AudioRaiseVolume
+tap XF86AudioRaiseVolume
 wait_for 5 volume_is 8
-xdotool key XF86AudioLowerVolume
+tap XF86AudioLowerVolume
 wait_for 5 volume_is 10
 kill -0 "$brisel_pid" || fail "brisel ended"
 [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
