@@ -3,8 +3,10 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# Testing the Linux program: an X server, a compositing manager, a sound server, xdotool.
-scripts/install-deps.sh xvfb xdotool x11-utils xcompmgr pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
+# Testing the Linux program: an X server, a compositing manager, a window manager, a sound
+# server, xdotool; XTest for the benchmark's probe.
+scripts/install-deps.sh xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
+  alsa-utils libxtst-dev
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -33,8 +33,11 @@ class PictureWindow : public Fl_Double_Window {
   PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
   GreyImage picture;
   void draw() override {
-    fl_draw_image_mono(picture.pixels.data(), 0, 0, std::min(picture.width, w()), std::min(picture.height, h()), 1,
-                       picture.width);
+    // Only a full redraw paints the picture: a child that updates part of itself would
+    // otherwise find the picture painted over the rest.
+    if (damage() & ~FL_DAMAGE_CHILD)
+      fl_draw_image_mono(picture.pixels.data(), 0, 0, std::min(picture.width, w()), std::min(picture.height, h()), 1,
+                         picture.width);
     draw_children();
   }
 };
@@ -121,6 +124,7 @@ HWND FltkWindows::create_window(Form form) {
         choice->menubutton()->textfont(choice->textfont());
         choice->menubutton()->textsize(choice->textsize());
       }
+      choice->menubutton()->clear_visible_focus();  // Tab goes from selector to selector
       choice->when(FL_WHEN_CHANGED);
       choice->callback([](Fl_Widget* widget, void* self) {
         auto* ch = static_cast<Fl_Input_Choice*>(widget);

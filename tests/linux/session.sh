@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command inside a desktop of its own: an Xvfb server, a compositing manager and a
-# PulseAudio daemon with a null sink, in a private runtime folder. Everything started here is
+# Runs a command inside a desktop of its own: an Xvfb server, a compositing manager, a window
+# manager if BRISEL_WM names one, and a PulseAudio daemon with a null sink, in a private
+# runtime folder. Everything started here is
 # stopped by process id when the command ends. Usage: session.sh COMMAND [ARG...]
 # The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
 # `restart_pulse` in tests/linux/lib.sh restarts the daemon.
@@ -30,6 +31,11 @@ export DISPLAY=":$number"
 
 xcompmgr >"$session/xcompmgr.log" 2>&1 &
 pids+=($!)
+# A window manager where a test asks for one (BRISEL_WM=openbox).
+if [ -n "${BRISEL_WM:-}" ]; then
+  "$BRISEL_WM" >"$session/wm.log" 2>&1 &
+  pids+=($!)
+fi
 
 export HOME=$session/home XDG_RUNTIME_DIR=$session/run PULSE_RUNTIME_PATH=$session/run/pulse
 mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
