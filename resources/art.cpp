@@ -27,9 +27,9 @@ void PaintRaised(Canvas& c, const Shape& shape, int dx, int dy, float shadow_str
 // A vertical gradient from `top` to `bottom` wherever `shape` covers.
 void PaintGradient(Canvas& c, const Shape& shape, float top, float bottom) {
   const Mask m = Cover(c.width, c.height, shape);
-  for (int y = 0; y < c.height; ++y) {
+  for (int y = m.y0; y < m.y0 + m.h; ++y) {
     const float grey = top + (bottom - top) * static_cast<float>(y) / static_cast<float>(c.height - 1);
-    for (int x = 0; x < c.width; ++x) {
+    for (int x = m.x0; x < m.x0 + m.w; ++x) {
       const float a = m.at(x, y);
       c.at(x, y) = c.at(x, y) * (1 - a) + grey * a;
     }
@@ -152,7 +152,7 @@ GreyImage ConfigBackground() {
   Canvas c(300, 300, 0);
   const Shape panel = RoundRect(0, 0, 299, 299, 22.5);
   PaintGradient(c, panel, 204, 119);
-  c.paint(Where(panel, [](double x, double y) { return x < 1 || y >= 298; }), 153);
+  c.paint(Union({Clip(panel, 0, 0, 1, 299), Clip(panel, 0, 298, 299, 299)}), 153);
   PaintRaised(c, TitleWord(), 1, 1, 0.6f);
   PaintSwitchPlate(c);
   return c.image();

@@ -13,12 +13,12 @@ Shape RoundRect(double x0, double y0, double x1, double y1, double r) {
             const double cy = std::clamp(y, y0 + r, y1 - r);
             return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r;
           },
-          x0, y0, x1, y1};
+          x0, y0, x1, y1, true};
 }
 
 Shape Circle(double cx, double cy, double r) {
   return {[=](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; }, cx - r, cy - r,
-          cx + r, cy + r};
+          cx + r, cy + r, true};
 }
 
 Shape Polygon(std::vector<std::pair<double, double>> p) {
@@ -44,7 +44,7 @@ Shape Capsule(double x0, double y0, double x1, double y1, double w) {
             const double px = x0 + t * dx - x, py = y0 + t * dy - y;
             return px * px + py * py <= w * w / 4;
           },
-          std::min(x0, x1) - w / 2, std::min(y0, y1) - w / 2, std::max(x0, x1) + w / 2, std::max(y0, y1) + w / 2};
+          std::min(x0, x1) - w / 2, std::min(y0, y1) - w / 2, std::max(x0, x1) + w / 2, std::max(y0, y1) + w / 2, true};
 }
 
 Shape Arc(double cx, double cy, double r_in, double r_out, double a0, double a1) {
@@ -68,59 +68,69 @@ Shape Union(std::vector<Shape> shapes) {
           x0, y0, x1, y1};
 }
 
-Shape Where(Shape shape, std::function<bool(double x, double y)> keep) {
-  const double x0 = shape.x0, y0 = shape.y0, x1 = shape.x1, y1 = shape.y1;
-  return {[shape = std::move(shape), keep = std::move(keep)](double x, double y) { return keep(x, y) && shape(x, y); },
-          x0, y0, x1, y1};
+Shape Clip(Shape shape, double x0, double y0, double x1, double y1) {
+  const bool convex = shape.convex;
+  const double bx0 = std::max(x0, shape.x0), by0 = std::max(y0, shape.y0);
+  const double bx1 = std::min(x1, shape.x1), by1 = std::min(y1, shape.y1);
+  return {[=, shape = std::move(shape)](double x, double y) { return x >= x0 && x < x1 && y >= y0 && y < y1 && shape(x, y); },
+          bx0, by0, bx1, by1, convex};
 }
 
 Mask Cover(int width, int height, const Shape& shape) {
   constexpr int kSub = 4;
-  Mask m{width, height, std::vector<float>(static_cast<std::size_t>(width * height))};
-  const int xa = std::max(0, static_cast<int>(std::floor(shape.x0))), xb = std::min(width, static_cast<int>(std::ceil(shape.x1)) + 1);
-  const int ya = std::max(0, static_cast<int>(std::floor(shape.y0))), yb = std::min(height, static_cast<int>(std::ceil(shape.y1)) + 1);
+  const int xa = std::max(0, static_cast<int>(std::floor(shape.x0)));
+  const int xb = std::min(width, static_cast<int>(std::ceil(shape.x1)) + 1);
+  const int ya = std::max(0, static_cast<int>(std::floor(shape.y0)));
+  const int yb = std::min(height, static_cast<int>(std::ceil(shape.y1)) + 1);
+  Mask m(xa, ya, xb - xa, yb - ya);
   for (int y = ya; y < yb; ++y)
     for (int x = xa; x < xb; ++x) {
+      if (shape.convex && shape(x, y) && shape(x + 1, y) && shape(x, y + 1) && shape(x + 1, y + 1)) {
+        m.ref(x, y) = 1;
+        continue;
+      }
       int hits = 0;
       for (int sy = 0; sy < kSub; ++sy)
         for (int sx = 0; sx < kSub; ++sx) hits += shape(x + (sx + 0.5) / kSub, y + (sy + 0.5) / kSub) ? 1 : 0;
-      m.a[static_cast<std::size_t>(y * width + x)] = static_cast<float>(hits) / (kSub * kSub);
+      m.ref(x, y) = static_cast<float>(hits) / (kSub * kSub);
     }
   return m;
 }
 
 namespace {
+// One box blur of radius r, horizontal then vertical; the box grows by r on every side.
 Mask BoxBlur(const Mask& m, int r) {
-  Mask h = m, v = m;
   const float n = static_cast<float>(2 * r + 1);
-  for (int y = 0; y < m.height; ++y)
-    for (int x = 0; x < m.width; ++x) {
+  Mask h(m.x0 - r, m.y0, m.w + 2 * r, m.h), v(m.x0 - r, m.y0 - r, m.w + 2 * r, m.h + 2 * r);
+  for (int y = h.y0; y < h.y0 + h.h; ++y)
+    for (int x = h.x0; x < h.x0 + h.w; ++x) {
       float s = 0;
       for (int k = -r; k <= r; ++k) s += m.at(x + k, y);
-      h.a[static_cast<std::size_t>(y * m.width + x)] = s / n;
+      h.ref(x, y) = s / n;
     }
-  for (int y = 0; y < m.height; ++y)
-    for (int x = 0; x < m.width; ++x) {
+  for (int y = v.y0; y < v.y0 + v.h; ++y)
+    for (int x = v.x0; x < v.x0 + v.w; ++x) {
       float s = 0;
       for (int k = -r; k <= r; ++k) s += h.at(x, y + k);
-      v.a[static_cast<std::size_t>(y * m.width + x)] = s / n;
+      v.ref(x, y) = s / n;
     }
   return v;
 }
 }  // namespace
 
 Mask Shadow(const Mask& m, int dx, int dy, int radius) {
-  Mask moved{m.width, m.height, std::vector<float>(m.a.size())};
-  for (int y = 0; y < m.height; ++y)
-    for (int x = 0; x < m.width; ++x) moved.a[static_cast<std::size_t>(y * m.width + x)] = m.at(x - dx, y - dy);
+  Mask moved = m;
+  moved.x0 += dx;
+  moved.y0 += dy;
   return radius > 0 ? BoxBlur(BoxBlur(moved, radius), radius) : moved;
 }
 
 void Canvas::paint(const Mask& m, float grey, float strength) {
-  for (std::size_t i = 0; i < g.size(); ++i) {
-    const float a = m.a[i] * strength;
-    g[i] = g[i] * (1 - a) + grey * a;
-  }
+  for (int y = std::max(m.y0, 0); y < std::min(m.y0 + m.h, height); ++y)
+    for (int x = std::max(m.x0, 0); x < std::min(m.x0 + m.w, width); ++x) {
+      const float a = m.at(x, y) * strength;
+      at(x, y) = at(x, y) * (1 - a) + grey * a;
+    }
 }
 
 GreyImage Canvas::image() const {

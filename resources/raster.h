@@ -2,6 +2,7 @@
 // (pixel (x, y) covers [x, x+1) x [y, y+1)); its coverage is sampled 4 x 4 per pixel.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 #include <utility>
@@ -16,6 +17,7 @@ namespace brisel::raster {
 struct Shape {
   std::function<bool(double x, double y)> inside;
   double x0, y0, x1, y1;
+  bool convex = false;  // then a pixel whose four corners are inside is wholly inside
   bool operator()(double x, double y) const { return inside(x, y); }
 };
 
@@ -27,16 +29,21 @@ Shape Capsule(double x0, double y0, double x1, double y1, double w);
 // The ring between r_in and r_out, from angle a0 to a1 in degrees (0 is right, 90 is down).
 Shape Arc(double cx, double cy, double r_in, double r_out, double a0, double a1);
 Shape Union(std::vector<Shape> shapes);
-// The points of `shape` that also pass `keep`.
-Shape Where(Shape shape, std::function<bool(double x, double y)> keep);
+// The points of `shape` within the rectangle [x0, x1) x [y0, y1).
+Shape Clip(Shape shape, double x0, double y0, double x1, double y1);
 
-// Coverage 0 to 1 per pixel.
+// Coverage 0 to 1 per pixel, kept for the box [x0, x0 + w) x [y0, y0 + h) of a picture;
+// nothing is covered outside it.
 struct Mask {
-  int width, height;
+  int x0, y0, w, h;
   std::vector<float> a;
+  Mask(int left, int top, int width, int height)
+      : x0(left), y0(top), w(std::max(width, 0)), h(std::max(height, 0)), a(static_cast<std::size_t>(w * h)) {}
   float at(int x, int y) const {
-    return x < 0 || y < 0 || x >= width || y >= height ? 0.0f : a[static_cast<std::size_t>(y * width + x)];
+    x -= x0, y -= y0;
+    return x < 0 || y < 0 || x >= w || y >= h ? 0.0f : a[static_cast<std::size_t>(y * w + x)];
   }
+  float& ref(int x, int y) { return a[static_cast<std::size_t>((y - y0) * w + (x - x0))]; }
 };
 
 Mask Cover(int width, int height, const Shape& shape);
