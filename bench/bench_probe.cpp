@@ -20,28 +20,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/linux/x_probe_util.h"
+
 namespace {
+
+using xprobe_util::IgnoreErrors;
+using xprobe_util::NowMs;
+using xprobe_util::ResName;
 
 Display* dpy = nullptr;
 snd_mixer_t* mixer = nullptr;
 snd_mixer_elem_t* master = nullptr;
-
-double NowMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
-
-std::string ResName(Window w) {
-  XClassHint hint{};
-  if (!XGetClassHint(dpy, w, &hint)) return {};
-  std::string name = hint.res_name ? hint.res_name : "";
-  if (hint.res_name) XFree(hint.res_name);
-  if (hint.res_class) XFree(hint.res_class);
-  return name;
-}
 
 void OpenMixer() {
   snd_mixer_open(&mixer, 0);
@@ -100,7 +89,7 @@ int Startup(const char* program) {
   for (;;) {
     XEvent ev;
     XNextEvent(dpy, &ev);
-    if (ev.type == MapNotify && ResName(ev.xmap.window) == "Config") break;
+    if (ev.type == MapNotify && ResName(dpy, ev.xmap.window) == "Config") break;
   }
   std::printf("first map %.1f ms pid %d\n", NowMs() - t0, pid);
   return 0;
@@ -122,7 +111,7 @@ int Cycle(const char* keysym) {
       XEvent ev;
       XNextEvent(dpy, &ev);
       const double t = NowMs();
-      if (ev.type == MapNotify && ResName(ev.xmap.window) == "Splash") {
+      if (ev.type == MapNotify && ResName(dpy, ev.xmap.window) == "Splash") {
         splash = ev.xmap.window;
         mapped = t;
         XSelectInput(dpy, splash, PropertyChangeMask | StructureNotifyMask);

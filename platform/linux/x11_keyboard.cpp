@@ -100,32 +100,25 @@ void X11Keyboard::drain() {
   }
 }
 
-std::vector<int> X11Keyboard::keycodes(std::int32_t vk) const {
-  std::vector<int> codes;
-  for (KeySym sym : KeysymsOf(vk)) {
-    auto [from, to] = keysym_to_keycodes_.equal_range(sym);
-    for (auto it = from; it != to; ++it) codes.push_back(it->second);
-  }
-  return codes;
-}
-
 std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
   if (!display_) return 0;
   drain();
-  const std::vector<int> codes = keycodes(vk);
+  // The keycodes that carry the key's keysyms in the keymap as it is now.
   int state = 0;
-  if (raw_events()) {
-    for (int code : codes) {
-      const auto c = static_cast<std::size_t>(code);
-      if (down_[c]) state |= 0x8000;
-      if (presses_[c] > 0) state |= 1;
-      presses_[c] = 0;
+  char keys[32] = {};
+  if (!raw_events()) XQueryKeymap(display_, keys);
+  for (KeySym sym : KeysymsOf(vk)) {
+    auto [from, to] = keysym_to_keycodes_.equal_range(sym);
+    for (auto it = from; it != to; ++it) {
+      const auto code = static_cast<std::size_t>(it->second);
+      if (!raw_events()) {
+        if (keys[code / 8] & (1 << (code % 8))) state |= 0x8001;
+        continue;
+      }
+      if (down_[code]) state |= 0x8000;
+      if (presses_[code] > 0) state |= 1;
+      presses_[code] = 0;
     }
-  } else if (!codes.empty()) {
-    char keys[32];
-    XQueryKeymap(display_, keys);
-    for (int code : codes)
-      if (keys[code / 8] & (1 << (code % 8))) state |= 0x8001;
   }
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
 }

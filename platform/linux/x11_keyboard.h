@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <map>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -31,7 +30,6 @@ class X11Keyboard : public Keyboard {
  private:
   void drain();
   void load_keymap();
-  std::vector<int> keycodes(std::int32_t vk) const;
 
   Display* display_ = nullptr;
   int xi_opcode_ = -1;

@@ -7,12 +7,10 @@
 //   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
 //                                    the compositor shows it) as a grey .bmp (the green channel)
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
-//   xprobe watch NAME SECONDS        prints "MS map|unmap|opacity N" for NAME's windows
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
-#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,27 +23,14 @@
 
 #include "resources/image.h"
 #include "resources/layout.h"
+#include "tests/linux/x_probe_util.h"
 
 namespace {
 
+using xprobe_util::IgnoreErrors;
+using xprobe_util::ResName;
+
 Display* dpy = nullptr;
-
-long long NowMs() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1000LL + ts.tv_nsec / 1000000;
-}
-
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
-
-std::string ResName(Window w) {
-  XClassHint hint{};
-  if (!XGetClassHint(dpy, w, &hint)) return {};
-  std::string name = hint.res_name ? hint.res_name : "";
-  if (hint.res_name) XFree(hint.res_name);
-  if (hint.res_class) XFree(hint.res_class);
-  return name;
-}
 
 void Collect(Window w, std::vector<Window>& out) {
   Window root, parent, *children = nullptr;
@@ -63,7 +48,7 @@ Window Find(const std::string& name) {
   Collect(DefaultRootWindow(dpy), all);
   for (Window w : all) {
     XWindowAttributes a{};
-    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && ResName(w) == name) return w;
+    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && ResName(dpy, w) == name) return w;
   }
   return 0;
 }
@@ -150,38 +135,6 @@ int HoldFocus() {
   for (XEvent ev;;) XNextEvent(dpy, &ev);
 }
 
-int Watch(const std::string& name, int seconds) {
-  const Window root = DefaultRootWindow(dpy);
-  XSelectInput(dpy, root, SubstructureNotifyMask);
-  const Atom opacity = XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False);
-  const long long start = NowMs(), end = start + seconds * 1000LL;
-  std::set<Window> watched;
-  while (NowMs() < end) {
-    while (XPending(dpy)) {
-      XEvent ev;
-      XNextEvent(dpy, &ev);
-      const long long t = NowMs() - start;
-      if (ev.type == CreateNotify) {
-        XSelectInput(dpy, ev.xcreatewindow.window, PropertyChangeMask | StructureNotifyMask);
-      } else if (ev.type == MapNotify && ResName(ev.xmap.window) == name) {
-        watched.insert(ev.xmap.window);
-        std::printf("%lld map\n", t);
-      } else if (ev.type == UnmapNotify && watched.count(ev.xunmap.window)) {
-        std::printf("%lld unmap\n", t);
-      } else if (ev.type == DestroyNotify && watched.erase(ev.xdestroywindow.window)) {
-        // hiding destroys the window; its unmap came before
-      } else if (ev.type == PropertyNotify && ev.xproperty.atom == opacity && ResName(ev.xproperty.window) == name &&
-                 ev.xproperty.state == PropertyNewValue) {
-        std::printf("%lld opacity %ld\n", t, Opacity(ev.xproperty.window) / 0x01010101L);
-      }
-      std::fflush(stdout);
-    }
-    timespec pause{0, 1'000'000};
-    nanosleep(&pause, nullptr);
-  }
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -217,7 +170,6 @@ int main(int argc, char** argv) {
     return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
   }
   if (cmd == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
-  if (cmd == "watch" && argc == 4) return Watch(argv[2], std::atoi(argv[3]));
   std::fprintf(stderr, "xprobe: unknown command\n");
   return 2;
 }
