@@ -16,6 +16,12 @@ void LookUpKey(const std::string& name, std::string& code) {
 }
 }  // namespace
 
+Selector SelectorNamed(std::string_view name) {
+  if (name == "volumeup") return Selector::volumeup;
+  if (name == "volumedown") return Selector::volumedown;
+  return Selector::volumemute;
+}
+
 ConfigForm::ConfigForm(Program& app)
     : FormWindow(app.platform.windows, Form::Config),
       Timer1(app.timers, "Timer1", 10, [this] { Config_Timer1_Timer(); }),

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/program.h"
 
 namespace brisel {
 
 enum class Selector { volumeup, volumedown, volumemute };
+
+// The selector with this control name; any other name is volumemute.
+Selector SelectorNamed(std::string_view name);
 
 class ConfigForm : public FormWindow {
  public:

@@ -144,9 +144,8 @@ void Session::execute(const std::vector<Word>& w) {
     Program& p = running();
     if (!w[2].quoted) throw ParseError{"select takes a text in double quotes"};
     const std::string& s = w[1].text;
-    Selector sel = s == "volumeup" ? Selector::volumeup : s == "volumedown" ? Selector::volumedown : Selector::volumemute;
     if (s != "volumeup" && s != "volumedown" && s != "volumemute") throw ParseError{"unknown selector '" + s + "'"};
-    return p.Config().Select(sel, w[2].text);
+    return p.Config().Select(SelectorNamed(s), w[2].text);
   }
   if (cmd == "click") {
     arity(w, 2);

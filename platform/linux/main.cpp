@@ -56,10 +56,7 @@ int main(int argc, char**) {
 
   windows.on_run = [&] { program.Config().ClickRun(); };
   windows.on_edit = [&](std::string_view control, std::string text) {
-    const Selector s = control == "volumeup" ? Selector::volumeup
-                       : control == "volumedown" ? Selector::volumedown
-                                                 : Selector::volumemute;
-    program.Config().Select(s, std::move(text));
+    program.Config().Select(SelectorNamed(control), std::move(text));
   };
 
   try {
