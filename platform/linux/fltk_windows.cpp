@@ -241,6 +241,9 @@ void FltkWindows::set_visible(HWND hwnd, PictureControl control, bool visible) {
   w->fl->redraw();
 }
 
-void FltkMessageBox::MsgBox(const std::string& text) { fl_message("%s", text.c_str()); }
+void FltkMessageBox::MsgBox(const std::string& text) {
+  fl_close = "OK";  // the box's one button
+  fl_message("%s", text.c_str());
+}
 
 }  // namespace brisel::linux_fltk
