@@ -50,6 +50,15 @@ void SetClassHint(Fl_Window& w, const char* name) {
 
 }  // namespace
 
+std::string MenuLabel(std::string_view name) {
+  std::string label;
+  for (char c : name) {
+    if (c == '/' || c == '&' || c == '\\' || (c == '_' && label.empty())) label += '\\';
+    label += c;
+  }
+  return label;
+}
+
 struct FltkWindows::Window {
   Form form;
   std::unique_ptr<PictureWindow> fl;
@@ -116,7 +125,7 @@ HWND FltkWindows::create_window(Form form) {
         continue;
       }
       auto* choice = new Fl_Input_Choice(r.left, r.top, r.width, r.height);
-      for (const KeyRow& row : KeyTable()) choice->add(std::string(row.name).c_str());
+      for (const KeyRow& row : KeyTable()) choice->add(MenuLabel(row.name).c_str());
       choice->value(std::string(c.text).c_str());
       if (c.font) {
         choice->textfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);

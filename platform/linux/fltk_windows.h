@@ -48,6 +48,10 @@ class FltkWindows : public WindowSystem {
   HRGN next_region_ = 1;
 };
 
+// A key name as a menu label: FLTK reads "/" as a submenu, "&" as a shortcut and a leading "_"
+// as a divider unless they are escaped (" /" is the keypad's divide key).
+std::string MenuLabel(std::string_view name);
+
 class FltkMessageBox : public MessageBox {
  public:
   void MsgBox(const std::string& text) override;
