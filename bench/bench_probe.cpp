@@ -136,11 +136,13 @@ int Cycle(const char* keysym) {
     std::fprintf(stderr, "bench_probe: the cycle was not seen whole\n");
     return 1;
   }
-  // The hold ends one fade-out step before the first step down.
-  const double hold_end = fading - 10;
+  // The key timer sees the press up to one tick after it; the display maps one tick after that,
+  // at the fade-in's first step. The hold ends one fade-out step before the first step down.
+  const double seen = mapped - 10, hold_end = fading - 10;
   std::printf("key to mixer %.1f ms, key to map %.1f ms\n", mixed - t0, mapped - t0);
-  std::printf("fade-in %.1f ms (nominal 210), hold %.1f ms (nominal 1000), fade-out %.1f ms (nominal 210)\n",
-              full - t0, hold_end - t0, unmapped - hold_end);
+  std::printf("from the tick that saw the key: fade-in %.1f ms (nominal 210), hold %.1f ms (nominal 1000); "
+              "fade-out %.1f ms (nominal 210)\n",
+              full - seen, hold_end - seen, unmapped - hold_end);
   return 0;
 }
 
