@@ -27,12 +27,18 @@ constexpr Fl_Font kVerdanaBoldFont = FL_FREE_FONT + 1;
 
 int FontPixels(const Font& f) { return static_cast<int>(f.points * 96 / 72 + 0.5); }  // 8.25 pt: 11 px
 
-// A window that draws a grey picture behind its children.
+// A window that draws a grey picture behind its children. `compose`, where set, makes the
+// picture anew before a draw that follows a change (set stale): a handler may change the
+// display's picture many times in one tick, and only the last one is ever seen.
 class PictureWindow : public Fl_Double_Window {
  public:
   PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
   GreyImage picture;
+  std::function<GreyImage()> compose;
+  bool stale = false;
   void draw() override {
+    if (compose && stale) picture = compose();
+    stale = false;
     // Only a full redraw paints the picture: a child that updates part of itself would
     // otherwise find the picture painted over the rest.
     if (damage() & ~FL_DAMAGE_CHILD)
@@ -92,7 +98,9 @@ HWND FltkWindows::create_window(Form form) {
   win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
   if (form == Form::Splash) {
     win.set_override();  // never takes the focus, no taskbar entry, above the others
-    win.picture = art::ComposeSplash(0, false);
+    Window* self = w.get();
+    win.compose = [self] { return art::ComposeSplash(self->lit, self->mute); };
+    win.stale = true;
     win.end();
   } else {
     win.picture = art::ConfigBackground();
@@ -238,7 +246,7 @@ void FltkWindows::set_picture(HWND hwnd, PictureControl control, int picture) {
   Window* w = find(hwnd);
   if (!w || control != PictureControl::Image2 || w->form != Form::Splash) return;
   w->lit = picture;
-  w->fl->picture = art::ComposeSplash(w->lit, w->mute);
+  w->fl->stale = true;
   w->fl->redraw();
 }
 
@@ -246,7 +254,7 @@ void FltkWindows::set_visible(HWND hwnd, PictureControl control, bool visible) {
   Window* w = find(hwnd);
   if (!w || control != PictureControl::Mute || w->form != Form::Splash || w->mute == visible) return;
   w->mute = visible;
-  w->fl->picture = art::ComposeSplash(w->lit, w->mute);
+  w->fl->stale = true;
   w->fl->redraw();
 }
 

@@ -72,10 +72,17 @@ step "the display shows what the simulator shows for the same state"
 step "after the hold and the fade-out the display unmaps"
 wait_for 5 gone Splash
 
-step "mute and unmute"
+step "mute and unmute: the display loses its waves and its lit squares, as in the simulator"
 tap XF86AudioMute
 wait_for 5 mute_is yes
 wait_for 5 window Splash
+sed -i "s|^snapshot .*|tap 173\nwait 110\nsnapshot Splash $work/muted.bmp|" "$work/five.sim"
+"$sim" "$work/five.sim" >/dev/null
+shows_muted() {
+  "$xprobe" screenshot "$(window Splash)" "$work/actual.bmp" &&
+    "$xprobe" same-inside "$work/actual.bmp" "$work/muted.bmp" 210 205 55 55
+}
+wait_for 5 shows_muted
 tap XF86AudioMute
 wait_for 5 mute_is no
 
