@@ -32,6 +32,12 @@ struct Harness {
     wait(10);
   }
   SplashForm& splash() { return *program.loaded_splash(); }
+  // Hidden, with no fade or hold running and the opacity back at its start.
+  bool display_at_rest() {
+    const SplashForm& s = splash();
+    return !window(Form::Splash).visible && s.Amount == "10" && s.first == "first" && !s.FadeIn.enabled() &&
+           !s.FadeOut.enabled() && !s.refreshtimer.enabled();
+  }
   ConfigForm& config() { return *program.loaded_config(); }
   const sim::SimWindow& window(Form f) const { return *sim.windows.find(f); }
   // The trace lines written since `from`, without their time stamps.

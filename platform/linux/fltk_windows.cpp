@@ -68,9 +68,9 @@ std::string MenuLabel(std::string_view name) {
 struct FltkWindows::Window {
   Form form;
   std::unique_ptr<PictureWindow> fl;
-  std::int32_t exstyle = 0;
+  ExStyleWord style;
   std::optional<std::uint8_t> alpha;
-  std::optional<std::array<int, 6>> region;
+  std::optional<RoundRect> region;
   int lit = 0;
   bool mute = false;
   Fl_Input_Choice* first_focus = nullptr;
@@ -179,20 +179,17 @@ void FltkWindows::hide(HWND hwnd) {
 
 std::int32_t FltkWindows::GetWindowLongA(HWND hwnd, std::int32_t index) {
   Window* w = find(hwnd);
-  return w && index == GWL_EXSTYLE ? w->exstyle : 0;
+  return w ? w->style.get(index) : 0;
 }
 
 std::int32_t FltkWindows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
   Window* w = find(hwnd);
-  if (!w || index != GWL_EXSTYLE) return 0;
-  const std::int32_t old = w->exstyle;
-  w->exstyle = value;
-  return old;
+  return w ? w->style.set(index, value) : 0;
 }
 
 bool FltkWindows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) {
   Window* w = find(hwnd);
-  if (!w || !(w->exstyle & WS_EX_LAYERED) || !(dwFlags & LWA_ALPHA)) return false;
+  if (!w || !w->style.takes_alpha(dwFlags)) return false;
   w->alpha = bAlpha;
   apply_opacity(*w);
   return true;
@@ -208,16 +205,15 @@ void FltkWindows::apply_opacity(Window& w) {
 }
 
 HRGN FltkWindows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  regions_[next_region_] = {left, top, right, bottom, width, height};
-  return next_region_++;
+  return regions_.create(left, top, right, bottom, width, height);
 }
 
 int FltkWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool) {
   Window* w = find(hwnd);
-  auto it = regions_.find(rgn);
-  if (!w || it == regions_.end()) return 0;
-  w->region = it->second;
-  regions_.erase(it);  // the region now belongs to the window
+  if (!w) return 0;
+  const auto r = regions_.take(rgn);
+  if (!r) return 0;
+  w->region = r;
   apply_region(*w);
   return 1;
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/platform.h"
+#include "platform/window_state.h"
 
 class Fl_Double_Window;
 
@@ -44,8 +45,7 @@ class FltkWindows : public WindowSystem {
   void apply_opacity(Window& w);
   void apply_region(Window& w);
   std::map<HWND, std::unique_ptr<Window>> windows_;
-  std::map<HRGN, std::array<int, 6>> regions_;
-  HRGN next_region_ = 1;
+  RegionTable regions_;
 };
 
 // A key name as a menu label: FLTK reads "/" as a submenu, "&" as a shortcut and a leading "_"

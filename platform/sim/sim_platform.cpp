@@ -206,35 +206,34 @@ void SimWindows::hide(HWND hwnd) {
 
 std::int32_t SimWindows::GetWindowLongA(HWND hwnd, std::int32_t index) {
   SimWindow* w = window(hwnd);
-  return w && index == GWL_EXSTYLE ? w->exstyle : 0;
+  return w ? w->style.get(index) : 0;
 }
 
 std::int32_t SimWindows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
   SimWindow* w = window(hwnd);
-  if (!w || index != GWL_EXSTYLE) return 0;
-  return std::exchange(w->exstyle, value);
+  return w ? w->style.set(index, value) : 0;
 }
 
 bool SimWindows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) {
   SimWindow* w = window(hwnd);
-  if (!w || !(w->exstyle & WS_EX_LAYERED) || !(dwFlags & LWA_ALPHA)) return false;
+  if (!w || !w->style.takes_alpha(dwFlags)) return false;
   w->opacity = bAlpha;
   trace(*w, "opacity " + std::to_string(bAlpha));
   return true;
 }
 
 HRGN SimWindows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  regions_.push_back({left, top, right, bottom, width, height});
-  return static_cast<HRGN>(regions_.size());
+  return regions_.create(left, top, right, bottom, width, height);
 }
 
 int SimWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool) {
   SimWindow* w = window(hwnd);
-  if (!w || rgn == 0 || rgn > regions_.size()) return 0;
-  const auto& r = regions_[rgn - 1];
+  if (!w) return 0;
+  const auto r = regions_.take(rgn);
+  if (!r) return 0;
   w->region = r;
   std::string line = "region";
-  for (int v : r) line += " " + std::to_string(v);
+  for (int v : *r) line += " " + std::to_string(v);
   trace(*w, line);
   return 1;
 }

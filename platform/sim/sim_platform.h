@@ -14,6 +14,7 @@
 
 #include "app/timers.h"
 #include "platform/platform.h"
+#include "platform/window_state.h"
 
 namespace brisel::sim {
 
@@ -90,9 +91,9 @@ class SimMixer : public Mixer {
 struct SimWindow {
   std::string name;
   bool visible = false;
-  std::int32_t exstyle = 0;
+  ExStyleWord style;
   std::optional<int> opacity;
-  std::optional<std::array<int, 6>> region;
+  std::optional<RoundRect> region;
   int image2 = 0;  // lit squares of the picture Image2 shows
   bool mute = false;
 };
@@ -119,7 +120,7 @@ class SimWindows : public WindowSystem {
   void trace(const SimWindow& w, const std::string& what) const;
   TraceSink trace_;
   std::map<HWND, std::pair<Form, SimWindow>> windows_;
-  std::vector<std::array<int, 6>> regions_;  // HRGN n is regions_[n - 1]
+  RegionTable regions_;
 };
 
 class SimMessageBox : public MessageBox {

@@ -12,12 +12,12 @@ TEST(SetTranslucency, AppliesOpacityAndKeepsTheLayeredStyle) {
   const HWND hwnd = h.program.Config().hWnd;
   const auto& w = h.window(Form::Config);
   EXPECT_EQ(w.opacity, 0);  // the dialog starts fully transparent
-  EXPECT_TRUE(w.exstyle & WS_EX_LAYERED);
+  EXPECT_TRUE(w.style.exstyle & WS_EX_LAYERED);
   for (int opacity : {220, 255, 10}) {
     h.program.module1.SetTranslucency(hwnd, static_cast<std::int16_t>(opacity));
     EXPECT_EQ(w.opacity, opacity);
   }
-  EXPECT_TRUE(w.exstyle & WS_EX_LAYERED);
+  EXPECT_TRUE(w.style.exstyle & WS_EX_LAYERED);
   EXPECT_EQ(h.sim.msgbox.shown(), 0);
 }
 
@@ -39,11 +39,11 @@ TEST(SetTranslucency, SplashIsLayeredOnlyFromItsFirstFadeIn) {
   const auto& w = h.window(Form::Splash);
   EXPECT_EQ(w.region, (std::array<int, 6>{0, 0, 210, 205, 55, 55}));
   EXPECT_EQ(h.window(Form::Config).region, (std::array<int, 6>{0, 0, 300, 300, 45, 45}));
-  EXPECT_FALSE(w.exstyle & WS_EX_LAYERED);
+  EXPECT_FALSE(w.style.exstyle & WS_EX_LAYERED);
   EXPECT_FALSE(w.opacity);
   h.tap(test::kUp);
   h.wait(10);
-  EXPECT_TRUE(w.exstyle & WS_EX_LAYERED);
+  EXPECT_TRUE(w.style.exstyle & WS_EX_LAYERED);
   EXPECT_EQ(w.opacity, 20);
 }
 

@@ -36,10 +36,7 @@ class RandomKeys {
   std::uint64_t now() const { return h_.sim.clock.now_ms(); }
   static std::size_t index(int key) { return static_cast<std::size_t>(key - test::kMute); }
   SplashForm& s() { return h_.splash(); }
-  bool at_rest() {
-    return !h_.window(Form::Splash).visible && s().Amount == "10" && s().first == "first" &&
-           !s().FadeIn.enabled() && !s().FadeOut.enabled() && !s().refreshtimer.enabled();
-  }
+  bool at_rest() { return h_.display_at_rest(); }
   template <typename Press>
   void press_at(Press press) {
     if (at_rest()) full_cycle_due_ = now() + 250;

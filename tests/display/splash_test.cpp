@@ -28,10 +28,7 @@ struct Display : ::testing::Test {
   void press(int vk, int times) {
     for (int i = 0; i < times; ++i) h.tap(vk);
   }
-  bool at_rest() {
-    return !h.window(Form::Splash).visible && s().Amount == "10" && s().first == "first" &&
-           !s().FadeIn.enabled() && !s().FadeOut.enabled() && !s().refreshtimer.enabled();
-  }
+  bool at_rest() { return h.display_at_rest(); }
 };
 
 TEST_F(Display, VolumeUpSendsThePercentBeforeThePress) {
