@@ -1,9 +1,13 @@
 // The multimedia mixer's records and constants, in the shapes the mixer module hands to the
 // platform. The records keep the field order of the mixer interface; cbStruct carries the sizes
-// of its 32-bit layout (168, 24, 24), which each platform checks and translates as it needs.
+// of its 32-bit layout (168, 24, 24, 148), which each platform checks and translates as it
+// needs. Below the records: the argument checks and the control description that every mixer
+// implementation shares.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 namespace brisel::winmm {
 
@@ -29,6 +33,15 @@ inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER = 0x1004;
 inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC = 0x1005;
 inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT = 0x1008;
 inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_SRC_AUXILIARY = 0x1009;
+
+// The seven lines a mixer device may have, in the order the platforms number them (line 0 is
+// the speakers, line 5 wave-out).
+inline constexpr std::array<std::uint32_t, 7> kLineComponentTypes = {
+    MIXERLINE_COMPONENTTYPE_DST_SPEAKERS,    MIXERLINE_COMPONENTTYPE_SRC_LINE,
+    MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE,  MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER,
+    MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT,
+    MIXERLINE_COMPONENTTYPE_SRC_AUXILIARY,
+};
 
 inline constexpr std::uint32_t MIXERCONTROL_CONTROLTYPE_VOLUME = 0x50030001;
 inline constexpr std::uint32_t MIXERCONTROL_CONTROLTYPE_MUTE = 0x20010002;
@@ -79,5 +92,36 @@ struct MIXERCONTROLDETAILS {
   std::uint32_t cbDetails;
   void* paDetails;
 };
+
+struct MIXERCONTROLA {
+  std::uint32_t cbStruct;
+  std::uint32_t dwControlID;
+  std::uint32_t dwControlType;
+  std::uint32_t fdwControl;
+  std::uint32_t cMultipleItems;
+  char szShortName[16];
+  char szName[64];
+  std::int32_t lMinimum;  // Bounds
+  std::int32_t lMaximum;
+  std::uint32_t dwBoundsReserved[4];
+  std::uint32_t dwMetricsReserved[6];  // Metrics
+};
+static_assert(sizeof(MIXERCONTROLA) == kMixerControlSize);
+
+// The line number (0 to 6, in kLineComponentTypes' order) of a component type.
+std::optional<int> LineOfComponentType(std::uint32_t component_type);
+
+// Whether a call's records and flags are those of a well-formed call: the sizes, flags and
+// counts the mixer module always passes. MMSYSERR_NOERROR or MMSYSERR_INVALPARAM.
+MMRESULT CheckLineInfo(const MIXERLINEA* pmxl, std::uint32_t fdwInfo);
+MMRESULT CheckLineControls(const MIXERLINECONTROLSA* pmxlc, std::uint32_t fdwControls);
+MMRESULT CheckControlDetails(const MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails);
+
+// The one value a well-formed mixerSetControlDetails call carries.
+std::int32_t DetailsValue(const MIXERCONTROLDETAILS& details);
+
+// Answers a well-formed mixerGetLineControlsA call: writes the described control into the
+// caller's MIXERCONTROLA.
+void DescribeControl(const MIXERLINECONTROLSA& request, std::uint32_t id, std::int32_t min, std::int32_t max);
 
 }  // namespace brisel::winmm

@@ -7,35 +7,31 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/line_mixer.h"
 
 typedef struct _snd_mixer snd_mixer_t;
 
 namespace brisel::linux_alsa {
 
-class AlsaMixer : public Mixer {
+class AlsaMixer : public LineMixer {
  public:
   explicit AlsaMixer(std::string device = "default");
   ~AlsaMixer() override;
   AlsaMixer(const AlsaMixer&) = delete;
   AlsaMixer& operator=(const AlsaMixer&) = delete;
 
-  std::uint32_t mixerGetNumDevs() override { return 1; }
-  winmm::MMRESULT mixerOpen(winmm::HMIXER* phmx, std::uint32_t uMxId, std::uintptr_t, std::uintptr_t,
-                            std::uint32_t) override;
-  winmm::MMRESULT mixerGetLineInfoA(winmm::HMIXER hmx, winmm::MIXERLINEA* pmxl, std::uint32_t fdwInfo) override;
-  winmm::MMRESULT mixerGetLineControlsA(winmm::HMIXER hmx, winmm::MIXERLINECONTROLSA* pmxlc,
-                                        std::uint32_t fdwControls) override;
-  winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
-                                         std::uint32_t fdwDetails) override;
+ protected:
+  bool has_line(int) const override { return true; }
+  const char* line_name(int line) const override;
+  void opened() override { open(); }
+  winmm::MMRESULT write(int line, bool mute, std::uint32_t value) override;
 
  private:
   bool open();
   void close();
-  int write(int line, bool mute, long value);  // an ALSA error code, 0 on success
+  int write_element(int line, bool mute, long value);  // an ALSA error code, 0 on success
   std::string device_;
   snd_mixer_t* mixer_ = nullptr;
-  bool opened_ = false;  // mixerOpen was called
 };
 
 }  // namespace brisel::linux_alsa

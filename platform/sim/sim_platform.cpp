@@ -37,12 +37,6 @@ void SimKeyboard::tap(int vk) {
 // ---- mixer ---------------------------------------------------------------------------------
 
 namespace {
-constexpr std::uint32_t kComponentTypes[] = {
-    MIXERLINE_COMPONENTTYPE_DST_SPEAKERS,    MIXERLINE_COMPONENTTYPE_SRC_LINE,
-    MIXERLINE_COMPONENTTYPE_SRC_MICROPHONE,  MIXERLINE_COMPONENTTYPE_SRC_SYNTHESIZER,
-    MIXERLINE_COMPONENTTYPE_SRC_COMPACTDISC, MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT,
-    MIXERLINE_COMPONENTTYPE_SRC_AUXILIARY,
-};
 constexpr std::uint32_t kHandleBase = 1000;
 
 }  // namespace
@@ -94,27 +88,21 @@ MMRESULT SimMixer::mixerOpen(HMIXER* phmx, std::uint32_t uMxId, std::uintptr_t, 
 MMRESULT SimMixer::mixerGetLineInfoA(HMIXER hmx, MIXERLINEA* pmxl, std::uint32_t fdwInfo) {
   const auto device = device_of(hmx);
   if (!device) return MMSYSERR_INVALHANDLE;
-  if (pmxl->cbStruct != kMixerLineSize || fdwInfo != MIXER_GETLINEINFOF_COMPONENTTYPE) return MMSYSERR_INVALPARAM;
-  if (*device != 0) return MIXERR_INVALLINE;
-  for (int line = 0; line < 7; ++line) {
-    if (kComponentTypes[line] != pmxl->dwComponentType) continue;
-    const bool present = std::any_of(controls_.begin(), controls_.end(), [line](const Control& c) {
-                           return static_cast<int>(c.line) == line;
-                         });
-    if (!present) break;
-    pmxl->dwLineID = 0x10000u + static_cast<std::uint32_t>(line);
-    pmxl->cControls = 2;
-    return MMSYSERR_NOERROR;
-  }
-  return MIXERR_INVALLINE;
+  if (const MMRESULT rc = CheckLineInfo(pmxl, fdwInfo)) return rc;
+  const auto line = LineOfComponentType(pmxl->dwComponentType);
+  if (*device != 0 || !line) return MIXERR_INVALLINE;
+  const bool present = std::any_of(controls_.begin(), controls_.end(),
+                                   [&](const Control& c) { return static_cast<int>(c.line) == *line; });
+  if (!present) return MIXERR_INVALLINE;
+  pmxl->dwLineID = 0x10000u + static_cast<std::uint32_t>(*line);
+  pmxl->cControls = 2;
+  return MMSYSERR_NOERROR;
 }
 
 MMRESULT SimMixer::mixerGetLineControlsA(HMIXER hmx, MIXERLINECONTROLSA* pmxlc, std::uint32_t fdwControls) {
   const auto device = device_of(hmx);
   if (!device) return MMSYSERR_INVALHANDLE;
-  if (pmxlc->cbStruct != kMixerLineControlsSize || fdwControls != MIXER_GETLINECONTROLSF_ONEBYTYPE ||
-      pmxlc->cControls != 1 || pmxlc->cbmxctrl < kMixerControlSize || !pmxlc->pamxctrl)
-    return MMSYSERR_INVALPARAM;
+  if (const MMRESULT rc = CheckLineControls(pmxlc, fdwControls)) return rc;
   if (*device != 0 || pmxlc->dwLineID < 0x10000u || pmxlc->dwLineID > 0x10006u) return MIXERR_INVALLINE;
   const auto line = static_cast<Line>(pmxlc->dwLineID - 0x10000u);
   const ControlKind kind =
@@ -128,22 +116,12 @@ MMRESULT SimMixer::mixerGetLineControlsA(HMIXER hmx, MIXERLINECONTROLSA* pmxlc, 
       break;
     }
   if (!found) return MIXERR_INVALCONTROL;
-
-  // MIXERCONTROLA: the words the mixer module reads, at their offsets in the record.
-  auto* out = static_cast<unsigned char*>(pmxlc->pamxctrl);
-  const std::uint32_t words[5] = {kMixerControlSize, found->id, pmxlc->dwControlType, 1, 0};
-  std::memcpy(out, words, sizeof words);
-  const char* name = kind == ControlKind::mute ? "Mute" : "Volume";
-  std::memcpy(out + 20, name, std::strlen(name));
-  std::memcpy(out + 36, name, std::strlen(name));
-  std::memcpy(out + 100, &found->min, 4);
-  std::memcpy(out + 104, &found->max, 4);
+  DescribeControl(*pmxlc, found->id, found->min, found->max);
   return MMSYSERR_NOERROR;
 }
 
 MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
-  std::int32_t value = 0;
-  if (pmxcd->paDetails) std::memcpy(&value, pmxcd->paDetails, 4);
+  const std::int32_t value = DetailsValue(*pmxcd);
   MMRESULT rc = MMSYSERR_NOERROR;
   Control* target = nullptr;
   const auto device = device_of(hmx);
@@ -151,8 +129,7 @@ MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd
     rc = MMSYSERR_ERROR;
   } else if (!device) {
     rc = MMSYSERR_INVALHANDLE;
-  } else if (pmxcd->cbStruct != kMixerControlDetailsSize || pmxcd->cbDetails != 4 || pmxcd->cChannels != 1 ||
-             fdwDetails != MIXER_SETCONTROLDETAILSF_VALUE || !pmxcd->paDetails) {
+  } else if (CheckControlDetails(pmxcd, fdwDetails) != MMSYSERR_NOERROR) {
     rc = MMSYSERR_INVALPARAM;
   } else {
     if (*device == 0)
