@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "harness.h"
 #include "resources/pictures.h"
 
@@ -18,11 +20,15 @@ struct Display : ::testing::Test {
   SplashForm& s() { return h.splash(); }
   std::string picture() { return std::string(LevelPictureName(h.window("Splash").image2)); }
   bool mute_shown() { return h.window("Splash").mute; }
-  // Values the wave-out volume (11) and mute (12) controls received since `mark`.
+  // "ID VALUE" of each write to the wave-out volume (11) and mute (12) controls since `mark`.
   std::vector<std::string> writes_since(std::size_t mark) {
     std::vector<std::string> out;
-    for (const std::string& l : h.lines_since(mark))
-      if (l.starts_with("mixerSetControlDetails")) out.push_back(l.substr(28, l.find(" ->") - 28));
+    for (const std::string& l : h.lines_since(mark)) {
+      std::istringstream fields(l);
+      std::string call, handle, id, value;
+      fields >> call >> handle >> id >> value;
+      if (call == "mixerSetControlDetails") out.push_back(id + " " + value);
+    }
     return out;
   }
   void press(int vk, int times) {

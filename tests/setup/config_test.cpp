@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "harness.h"
 
 namespace brisel {
@@ -43,14 +45,37 @@ TEST(SetupDialog, RunLooksUpEachNameExactly) {
     h.program.start();
     h.wait(220);
     ConfigForm& config = h.config();
-    config.Select(Selector::volumeup, c.up);
-    config.Select(Selector::volumedown, c.down);
-    config.Select(Selector::volumemute, c.mute);
+    h.sim.windows.type("Config", "volumeup", c.up);
+    h.sim.windows.type("Config", "volumedown", c.down);
+    h.sim.windows.type("Config", "volumemute", c.mute);
     h.click_run();
     EXPECT_EQ(config.outcomeup, c.codes[0]) << c.up;
     EXPECT_EQ(config.outcomedown, c.codes[1]) << c.down;
     EXPECT_EQ(config.outcomemute, c.codes[2]) << c.mute;
   }
+}
+
+TEST(SetupDialog, TheWindowsReportOnlyControlsTheyHave) {
+  Harness h;
+  h.program.start();
+  const HWND config = h.config().hWnd;
+  // A label or a button is no selector, and a name the dialog has not is a backend's fault.
+  EXPECT_THROW(h.program.text_changed(config, "Label1", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.text_changed(config, "Command1", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.text_changed(config, "volumeUp", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.click(config, "Run"), std::invalid_argument);  // a caption, not a name
+  EXPECT_THROW(h.program.click(0x5555, "Command1"), std::invalid_argument);
+  EXPECT_EQ(h.config().volumemute, "Apple Mute");
+  h.wait(300);
+  h.click_run();
+  h.wait(300);
+  // The display's buttons have no handlers; a click on "Run" of the hidden dialog never comes.
+  const std::size_t mark = h.trace.size();
+  h.program.click(h.splash().hWnd, "Command2");
+  h.click_run();
+  h.wait(100);
+  EXPECT_TRUE(h.lines_since(mark).empty());
+  EXPECT_FALSE(h.config().Timer3.enabled());
 }
 
 TEST(SetupDialog, FadeOutHandsOverToTheDisplay) {
