@@ -32,6 +32,25 @@ class MonotonicClock : public brisel::Clock {
   }
 };
 
+// The key timer sleeps while no watched key is down and no press waits for it, so that the
+// program does not wake at all while nobody presses a hot key; an event of a watched key or of
+// the key map wakes it, and it ticks at once.
+struct KeyTimerWake {
+  brisel::linux_x11::X11Keyboard& keyboard;
+  brisel::Program& program;
+
+  void settle(bool key_event) {
+    brisel::FormTimer* timer = program.key_timer();
+    if (!timer) return;
+    if (key_event || !keyboard.idle()) timer->wake();
+    else timer->sleep();
+  }
+  static void on_keyboard(int, void* self) {
+    auto& wake = *static_cast<KeyTimerWake*>(self);
+    wake.settle(wake.keyboard.drain());
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,16 +106,22 @@ int main(int argc, char** argv) {
   if (trace_file) traced.emplace(platform, sink);
   Program program(traced ? traced->platform : platform);
 
+  KeyTimerWake wake{keyboard, program};
+  Fl::add_fd(keyboard.fd(), FL_READ, KeyTimerWake::on_keyboard, &wake);
+
   try {
     program.start();
-    // The message loop: the timers' ticks, and FLTK's events in between. It never ends:
-    // after "Run" the program works until it is ended from outside.
+    // The message loop: the timers' ticks, and FLTK's and the keyboard's events in between. It
+    // never ends: after "Run" the program works until it is ended from outside.
     for (;;) {
       while (program.timers.run_next(clock.now_ms(), true)) {
       }
+      // Events Xlib read while it waited for a reply do not make the connection readable.
+      wake.settle(keyboard.drain());
       const auto due = program.timers.next_due();
       const std::uint64_t now = clock.now_ms();
-      Fl::wait(due ? static_cast<double>(*due > now ? *due - now : 0) / 1000.0 : 3600.0);
+      if (due && *due <= now) continue;
+      Fl::wait(due ? static_cast<double>(*due - now) / 1000.0 : 3600.0);
     }
   } catch (const RuntimeError& e) {
     std::fprintf(stderr, "brisel: run-time error: %s\n", e.description().c_str());
