@@ -9,8 +9,8 @@
 
 #include "app/program.h"
 #include "app/text_numbers.h"
-#include "platform/linux/alsa_mixer.h"
 #include "platform/linux/fltk_windows.h"
+#include "platform/linux/sound_output.h"
 #include "platform/linux/x11_keyboard.h"
 #include "setup/config.h"
 
@@ -48,10 +48,10 @@ int main(int argc, char**) {
     std::fprintf(stderr, "brisel: cannot open the X display for the keyboard\n");
     return 1;
   }
-  linux_alsa::AlsaMixer mixer;
+  const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
   linux_fltk::FltkWindows windows;
   linux_fltk::FltkMessageBox msgbox;
-  Platform platform{clock, keyboard, mixer, windows, msgbox};
+  Platform platform{clock, keyboard, *mixer, windows, msgbox};
   Program program(platform);
 
   windows.on_run = [&] { program.Config().ClickRun(); };
