@@ -129,7 +129,8 @@ int AlsaMixer::write_element(int line, bool mute, long value) {
     std::memset(id, 0, sizeof id);
     alsa.snd_mixer_selem_id_set_name(sid, name);
     elem = alsa.snd_mixer_find_selem(mixer_, sid);
-    if (elem && (mute ? alsa.snd_mixer_selem_has_playback_switch(elem) : alsa.snd_mixer_selem_has_playback_volume(elem)))
+    if (elem && (mute ? alsa.snd_mixer_selem_has_playback_switch(elem)
+                      : alsa.snd_mixer_selem_has_playback_volume(elem)))
       break;
     elem = nullptr;
   }

@@ -63,6 +63,7 @@ wait_for 5 volume_of_is null "${up_percents[2]}"
 [ "$(volume_of second)" = "${up_percents[1]}" ] || fail "the old output's volume changed"
 tap XF86AudioMute
 wait_for 5 mute_of_is null yes
+! grep -q libasound "/proc/$pid/maps" || fail "ALSA was loaded although the server answers"
 
 step "the volume keeps the output's balance"
 pactl set-sink-volume second 100% 50%
