@@ -1,5 +1,6 @@
 // brisel: the Linux program. Both windows with FLTK on X11, the hot keys from XInput2, the
-// volume through ALSA's default mixer; the behaviour is the same as brisel-sim's.
+// volume of the sound server's default output (ALSA's hardware mixer where no server runs); the behaviour
+// is the same as brisel-sim's.
 #include <FL/Fl.H>
 #include <FL/x.H>
 
@@ -15,8 +16,8 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/runtime_error.h"
-#include "platform/linux/alsa_mixer.h"
 #include "platform/linux/fltk_windows.h"
+#include "platform/linux/sound_output.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/trace.h"
 #include "platform/trace_file.h"
@@ -94,10 +95,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "brisel: cannot open the X display for the keyboard\n");
     return 1;
   }
-  linux_alsa::AlsaMixer mixer;
+  const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
   linux_fltk::FltkWindows windows;
   linux_fltk::FltkMessageBox msgbox;
-  Platform platform{clock, keyboard, mixer, windows, msgbox};
+  Platform platform{clock, keyboard, *mixer, windows, msgbox};
   // With --trace the program runs on the same platform, traced: milliseconds since the start.
   const std::uint64_t started = clock.now_ms();
   TraceSink sink([&] { return clock.now_ms() - started; },
