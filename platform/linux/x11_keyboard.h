@@ -48,6 +48,7 @@ class X11Keyboard : public Keyboard {
 
   Display* display_ = nullptr;
   int xi_opcode_ = -1;
+  int xkb_event_ = -1;  // the XKB extension's event code
   std::array<std::vector<KeySymbol>, 256> keymap_;  // keysyms by keycode
   std::vector<Watched> watched_;                   // most recently queried last
 };
