@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
   // One Brisel per display: a second one leaves the first, and the mixer, alone.
   linux_x11::InstanceChannel instance(nullptr);
   if (instance.state() != linux_x11::InstanceChannel::State::Owner) {
+    XCloseDisplay(display);
     std::fprintf(stderr, instance.state() == linux_x11::InstanceChannel::State::Taken
                              ? "brisel: already running on this display\n"
                              : "brisel: cannot open the X display for the instance check\n");

@@ -42,13 +42,6 @@ TEST(CommandLine, RefusesWhatItCannotDoWithOneLineNamingTheOption) {
   for (const auto& [args, error] : cases) EXPECT_EQ(Parse(args).error, error) << args[0];
 }
 
-TEST(CommandLine, UsageNamesEveryOption) {
-  const std::string usage = Usage("brisel");
-  for (const char* option : {"--help", "--version", "--up NAME", "--down NAME", "--mute NAME", "--run", "--quit",
-                             "--autostart on|off", "--trace FILE"})
-    EXPECT_NE(usage.find(std::string("  ") + option + " "), std::string::npos) << option;
-}
-
 // The names reach the dialog the way typing does: through the windows, into the program's input.
 struct Started : test::Harness {
   void start(const Options& options) {

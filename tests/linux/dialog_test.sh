@@ -36,12 +36,17 @@ start
 timeout 5 xprop -id "$config" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the dialog has a taskbar entry"
 
 step "Run is a raised grey button: light top and left edge, dark bottom and right, face 128"
-# Run covers (168, 264) to (280, 288); the focus is in the first selector, not on it.
-read -r top left face bottom right <<<"$("$xprobe" pixels "$config" 200 264 168 276 176 270 200 288 280 276 | tr '\n' ' ')"
-echo "edge top $top, left $left, face $face, bottom $bottom, right $right"
-[ "$face" = 128,128,128 ] || fail "face $face"
-for edge in "$top" "$left"; do [ "${edge%%,*}" -gt 128 ] || fail "a top or left edge $edge is not lighter than the face"; done
-for edge in "$bottom" "$right"; do [ "${edge%%,*}" -lt 128 ] || fail "a bottom or right edge $edge is not darker"; done
+# Run covers (168, 264) to (280, 288); the focus is in the first selector, not on it. Waits for
+# the first full draw.
+button_raised() {
+  local top left face bottom right
+  read -r top left face bottom right <<<"$("$xprobe" pixels "$config" 200 264 168 276 176 270 200 288 280 276 | tr '\n' ' ')"
+  echo "edge top $top, left $left, face $face, bottom $bottom, right $right" >"$work/button"
+  [ "$face" = 128,128,128 ] && [ "${top%%,*}" -gt 128 ] && [ "${left%%,*}" -gt 128 ] &&
+    [ "${bottom%%,*}" -lt 128 ] && [ "${right%%,*}" -lt 128 ]
+}
+wait_for 5 button_raised || fail "not a raised grey button: $(cat "$work/button")"
+cat "$work/button"
 
 step "Escape leaves the dialog; Enter in a selector keeps its text and the focus"
 xdotool key --delay 0 Escape
@@ -107,5 +112,5 @@ wait "$pid"
 rc=$?
 set -e
 pid=
-[ "$rc" = 0 ] || fail "status $rc after the window manager's close"
+[ "$rc" = 0 ] || { cat "$work/brisel.log"; fail "status $rc after the window manager's close"; }
 echo "dialog under a window manager: all checks passed"

@@ -7,6 +7,7 @@
 //   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
 //                                    the compositor shows it) as a grey .bmp (the green channel)
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
+//   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -169,6 +170,12 @@ int main(int argc, char** argv) {
   if (cmd == "screenshot" && (argc == 4 || argc == 8)) {
     const Window w = std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[2], nullptr, 0);
     return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
+  }
+  if (cmd == "owner" && argc == 3) {
+    const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
+    if (w == None) return 1;
+    std::printf("%lu\n", w);
+    return 0;
   }
   if (cmd == "pixels" && argc >= 5 && argc % 2 == 1) {
     const Window w = std::strtoul(argv[2], nullptr, 0);
