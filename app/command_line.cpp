@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "app/program.h"
+#include "setup/config.h"
+
 namespace brisel {
 
 namespace {
@@ -10,15 +13,41 @@ struct OptionRow {
   std::string_view name;
   std::string_view value;  // the value's name; empty for an option without one
   std::string_view help;
-  void (*set)(Options&, std::string_view value);
+  // Stores the option; false when the value is not one the option takes.
+  bool (*set)(Options&, std::string_view value);
 };
 
 constexpr OptionRow kOptions[] = {
-    {"--help", "", "print this help and exit", [](Options& o, std::string_view) { o.help = true; }},
-    {"--version", "", "print the version and exit", [](Options& o, std::string_view) { o.version = true; }},
+    {"--help", "", "print this help and exit", [](Options& o, std::string_view) { return o.help = true; }},
+    {"--version", "", "print the version and exit", [](Options& o, std::string_view) { return o.version = true; }},
+    {"--up", "NAME", "the volume-up key, as if typed into the dialog (\"F5\", \" +\")",
+     [](Options& o, std::string_view name) { return (o.up = std::string(name), true); }},
+    {"--down", "NAME", "the volume-down key, as if typed into the dialog",
+     [](Options& o, std::string_view name) { return (o.down = std::string(name), true); }},
+    {"--mute", "NAME", "the mute key, as if typed into the dialog",
+     [](Options& o, std::string_view name) { return (o.mute = std::string(name), true); }},
+    {"--run", "", "start working at once, without showing the dialog",
+     [](Options& o, std::string_view) { return o.run = true; }},
+    {"--quit", "", "end the Brisel running on this display and exit",
+     [](Options& o, std::string_view) { return o.quit = true; }},
+    {"--autostart", "on|off", "start 'brisel --run' (with the keys given) at login, or no longer; then exit",
+     [](Options& o, std::string_view v) {
+       if (v != "on" && v != "off") return false;
+       o.autostart = v == "on";
+       return true;
+     }},
     {"--trace", "FILE", "append a line to FILE for every volume write and window change",
-     [](Options& o, std::string_view file) { o.trace = std::string(file); }},
+     [](Options& o, std::string_view file) { return (o.trace = std::string(file), true); }},
 };
+
+// --quit stands alone; --autostart takes the keys (and --run, which its entry has anyway).
+std::string Conflict(const Options& o) {
+  if (o.help || o.version) return {};
+  const bool keys = o.up || o.down || o.mute;
+  if (o.quit && (keys || o.run || o.autostart || o.trace)) return "option '--quit' takes no other options";
+  if (o.autostart && o.trace) return "option '--autostart' cannot be combined with '--trace'";
+  return {};
+}
 
 }  // namespace
 
@@ -40,8 +69,13 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
       }
       value = args[++i];
     }
-    row->set(out.options, value);
+    if (!row->set(out.options, value)) {
+      out.error = "option '" + std::string(row->name) + "' takes " + std::string(row->value) + ", not '" +
+                  std::string(value) + "'";
+      return out;
+    }
   }
+  out.error = Conflict(out.options);
   return out;
 }
 
@@ -57,6 +91,18 @@ std::string Usage(std::string_view program) {
     text += left + std::string(r.help) + "\n";
   }
   return text;
+}
+
+void StartProgram(Program& program, const Options& options, const TypeIntoSelector& type) {
+  ConfigForm& dialog = program.Config();
+  const std::pair<std::string_view, const std::optional<std::string>*> names[] = {
+      {"volumeup", &options.up}, {"volumedown", &options.down}, {"volumemute", &options.mute}};
+  for (const auto& [selector, name] : names)
+    if (*name) type(dialog.hWnd, selector, **name);
+  if (options.run)
+    program.click(dialog.hWnd, "Command1");
+  else
+    dialog.Show();
 }
 
 }  // namespace brisel

@@ -2,12 +2,17 @@
 // row of one table, which also writes the usage text.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "platform/platform.h"
+
 namespace brisel {
+
+class Program;
 
 inline constexpr std::string_view kVersion = BRISEL_VERSION;
 
@@ -15,6 +20,11 @@ struct Options {
   bool help = false;
   bool version = false;
   std::optional<std::string> trace;  // append the trace to this file
+  // Names put into the dialog's selectors as if the user had typed them.
+  std::optional<std::string> up, down, mute;
+  bool run = false;                  // "Run" at once; the dialog is never shown
+  bool quit = false;                 // end the instance running on this display
+  std::optional<bool> autostart;     // write (true) or remove (false) the autostart entry
 };
 
 struct ParsedCommandLine {
@@ -26,5 +36,14 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args);
 
 // The usage, one option a line, for --help and after an error.
 std::string Usage(std::string_view program);
+
+// How a name reaches a selector: as the user's typing does, through the window system, which
+// reports it to the program's input.
+using TypeIntoSelector = std::function<void(HWND window, std::string_view selector, const std::string& text)>;
+
+// Process start as the command line asks. The start-up dialog is loaded (its load handler
+// runs) and each name given is typed into its selector; then the dialog is shown, or with
+// --run "Run" is clicked at once and the dialog hands over without ever being shown.
+void StartProgram(Program& program, const Options& options, const TypeIntoSelector& type);
 
 }  // namespace brisel

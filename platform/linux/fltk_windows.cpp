@@ -4,6 +4,7 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Hold_Browser.H>
 #include <FL/Fl_Input_Choice.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
@@ -16,6 +17,8 @@
 #include <list>
 #include <memory>
 #include <optional>
+#include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "resources/art.h"
@@ -60,13 +63,18 @@ void SetWindowNames(Fl_Window& w, const WindowLayout& layout) {
 
 }  // namespace
 
-std::string MenuLabel(std::string_view name) {
-  std::string label;
-  for (char c : name) {
-    if (c == '/' || c == '&' || c == '\\' || (c == '_' && label.empty())) label += '\\';
-    label += c;
+ScreenRect PlaceDropList(const ScreenRect& field, const ScreenRect& work_area, int content_height, int row_height,
+                         int min_rows) {
+  const int below = work_area.y + work_area.h - (field.y + field.h);
+  const int above = field.y - work_area.y;
+  ScreenRect list{field.x, field.y + field.h, field.w, std::min(content_height, std::max(below, 0))};
+  if (below < std::min(content_height, min_rows * row_height) && above > below) {
+    list.h = std::min(content_height, above);
+    list.y = field.y - list.h;
   }
-  return label;
+  // Kept within the work area's width too, for a field near its side.
+  list.x = std::max(work_area.x, std::min(list.x, work_area.x + work_area.w - list.w));
+  return list;
 }
 
 // A control the user reaches, as its widget's callback knows it.
@@ -74,6 +82,10 @@ struct ControlRef {
   FltkWindows::Window* window;
   std::string_view name;
 };
+
+namespace {
+class KeySelector;
+}
 
 struct FltkWindows::Window {
   const WindowLayout* layout = nullptr;
@@ -87,6 +99,7 @@ struct FltkWindows::Window {
   bool mute = false;
   Fl_Widget* first_focus = nullptr;
   std::list<ControlRef> controls;  // stable addresses for the widgets' callbacks
+  std::vector<std::pair<std::string_view, KeySelector*>> selectors;
 };
 
 namespace {
@@ -102,10 +115,170 @@ void ReportEdit(Fl_Widget* widget, void* data) {
     input->text_changed(ref->window->hwnd, ref->name, static_cast<Fl_Input_Choice*>(widget)->value());
 }
 
+// The window manager's close reaches the window's callback, and so does Escape (FLTK's default
+// hides the window for both, which would leave a process without a window). Only the close is
+// reported; Escape leaves the dialog as it is.
+void WindowCallback(Fl_Widget*, void* data) {
+  const auto* w = static_cast<FltkWindows::Window*>(data);
+  if (Fl::event() == FL_CLOSE && w->owner->close_handler()) w->owner->close_handler()(w->hwnd);
+}
+
 void SetFont(const ControlLayout& c, Fl_Widget& widget) {
   if (!c.font) return;  // the toolkit's default font
   widget.labelfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
   widget.labelsize(FontPixels(*c.font));
+}
+
+// "Run": a push button with a raised edge. A focused Fl_Button answers Space only; Enter clicks
+// it as well while it has the focus. (Fl_Return_Button would take Enter from the whole window,
+// the selectors' typing included.)
+class PushButton : public Fl_Button {
+ public:
+  using Fl_Button::Fl_Button;
+  int handle(int event) override {
+    const int key = Fl::event_key();
+    if (event == FL_KEYBOARD && Fl::focus() == this && (key == FL_Enter || key == FL_KP_Enter) &&
+        !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META))) {
+      simulate_key_action();
+      do_callback();
+      return 1;
+    }
+    return Fl_Button::handle(event);
+  }
+};
+
+// The list of key names as a browser, which can say how tall all its rows are.
+class KeyList : public Fl_Hold_Browser {
+ public:
+  using Fl_Hold_Browser::Fl_Hold_Browser;
+  int content_height() const { return full_height() + Fl::box_dh(box()); }
+};
+
+// A selector's drop-down list: its own borderless window below the field, holding the pointer
+// and the keyboard while it is open. A click on a name or Enter picks it; Escape or a click
+// outside closes the list and leaves the field as it was.
+class DropList : public Fl_Double_Window {
+ public:
+  DropList(KeySelector& owner, std::span<const KeyRow> items);
+  void open();
+  void close() {
+    Fl::grab(nullptr);
+    hide();
+  }
+  int handle(int event) override;
+
+ private:
+  void pick();
+  static void Picked(Fl_Widget*, void* data);
+  KeySelector& owner_;
+  KeyList list_;
+};
+
+// An editable drop-down: FLTK's input with its arrow, whose arrow opens a DropList instead of
+// FLTK's menu (which opens at the arrow and runs off the bottom of the screen).
+class KeySelector : public Fl_Input_Choice {
+ public:
+  KeySelector(int x, int y, int w, int h, std::span<const KeyRow> items) : Fl_Input_Choice(x, y, w, h), items_(items) {}
+  int handle(int event) override {
+    if (event == FL_PUSH && Fl::event_inside(menubutton())) {
+      if (!list_) {
+        Fl_Group* const current = Fl_Group::current();
+        Fl_Group::current(nullptr);  // a window of its own, not a child of the dialog
+        list_ = std::make_unique<DropList>(*this, items_);
+        Fl_Group::current(current);
+      }
+      list_->open();
+      return 1;
+    }
+    // Enter in the field is no command: the text and the focus stay where they are.
+    if (event == FL_KEYBOARD && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) return 1;
+    return Fl_Input_Choice::handle(event);
+  }
+  // A name typed or picked: the field shows it and its callback reports it.
+  void enter(const char* text) {
+    value(text);
+    set_changed();
+    do_callback();
+  }
+
+ private:
+  std::span<const KeyRow> items_;
+  std::unique_ptr<DropList> list_;
+};
+
+DropList::DropList(KeySelector& owner, std::span<const KeyRow> items)
+    : Fl_Double_Window(owner.w(), 100), owner_(owner), list_(0, 0, owner.w(), 100) {
+  end();
+  border(0);
+  set_override();
+  resizable(list_);
+  list_.format_char(0);  // names as they are: none is a formatting code
+  list_.textfont(owner.textfont());
+  list_.textsize(owner.textsize());
+  for (const KeyRow& row : items) list_.add(std::string(row.name).c_str());
+  list_.when(FL_WHEN_RELEASE_ALWAYS);
+  list_.callback(Picked, this);
+}
+
+void DropList::open() {
+  int fx = 0, fy = 0;
+  const Fl_Window* top = owner_.top_window_offset(fx, fy);
+  const ScreenRect field{top->x() + fx, top->y() + fy, owner_.w(), owner_.h()};
+  ScreenRect area{};
+  Fl::screen_work_area(area.x, area.y, area.w, area.h, field.x, field.y);
+  const int rows = std::max(list_.size(), 1);
+  const ScreenRect place = PlaceDropList(field, area, list_.content_height(), list_.content_height() / rows);
+  resize(place.x, place.y, place.w, place.h);
+  list_.deselect();
+  for (int line = 1; line <= list_.size(); ++line)
+    if (std::string_view(list_.text(line)) == owner_.value()) {
+      list_.select(line);
+      list_.middleline(line);
+    }
+  show();
+  XClassHint hint{const_cast<char*>("KeyList"), const_cast<char*>("Brisel")};
+  XSetClassHint(fl_display, fl_xid(this), &hint);
+  Fl::grab(this);
+  list_.take_focus();
+}
+
+int DropList::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      if (Fl::event_x() < 0 || Fl::event_y() < 0 || Fl::event_x() >= w() || Fl::event_y() >= h()) {
+        close();
+        return 1;
+      }
+      break;
+    case FL_KEYBOARD:
+      // While the list holds the keyboard, keys come to its window first.
+      if (Fl::event_key() == FL_Escape) {
+        close();
+        return 1;
+      }
+      if (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) {
+        pick();
+        return 1;
+      }
+      return list_.handle(event);  // Up and Down move through the names
+    default:
+      break;
+  }
+  return Fl_Double_Window::handle(event);
+}
+
+// The list's callback also runs as Up and Down move the selection: only a click picks.
+void DropList::Picked(Fl_Widget*, void* data) {
+  if (Fl::event() == FL_RELEASE) static_cast<DropList*>(data)->pick();
+}
+
+void DropList::pick() {
+  const int line = list_.value();
+  if (line <= 0) return;
+  const std::string name = list_.text(line);
+  close();
+  owner_.input()->take_focus();
+  owner_.enter(name.c_str());
 }
 
 // The label, selectors and buttons, in tab order: FLTK moves the focus in the order of the
@@ -122,30 +295,27 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
       return box;
     }
     case ControlKind::Button: {
-      auto* button = new Fl_Button(r.left, r.top, r.width, r.height);
+      auto* button = new PushButton(r.left, r.top, r.width, r.height);
       button->copy_label(std::string(c.text).c_str());
-      button->box(FL_FLAT_BOX);
+      button->box(FL_UP_BOX);
+      button->down_box(FL_DOWN_BOX);
       button->color(fl_rgb_color(128, 128, 128));
-      button->down_box(FL_FLAT_BOX);
-      button->down_color(fl_rgb_color(112, 112, 112));
+      button->down_color(fl_rgb_color(128, 128, 128));
       SetFont(c, *button);
       button->callback(ReportClick, ref);
       return button;
     }
     case ControlKind::Selector: {
-      auto* choice = new Fl_Input_Choice(r.left, r.top, r.width, r.height);
-      if (c.items)
-        for (const KeyRow& row : c.items()) choice->add(MenuLabel(row.name).c_str());
+      auto* choice = new KeySelector(r.left, r.top, r.width, r.height, c.items ? c.items() : std::span<const KeyRow>{});
       choice->value(std::string(c.text).c_str());
       if (c.font) {
         choice->textfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
         choice->textsize(FontPixels(*c.font));
-        choice->menubutton()->textfont(choice->textfont());
-        choice->menubutton()->textsize(choice->textsize());
       }
       choice->menubutton()->clear_visible_focus();  // Tab goes from selector to selector
       choice->when(FL_WHEN_CHANGED);
       choice->callback(ReportEdit, ref);
+      w.selectors.emplace_back(c.name, choice);
       return choice->input();
     }
     default:
@@ -172,6 +342,7 @@ HWND FltkWindows::create_window(const WindowLayout& layout) {
   win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
   if (!layout.takes_focus) win.set_override();  // never takes the focus, no taskbar entry, above the others
   Window* self = &w;
+  win.callback(WindowCallback, self);
   win.compose = [self] { return art::WindowPicture(*self->layout, self->lit, self->mute); };
   win.stale = true;
   for (const ControlLayout* c : layout.interactive_controls()) {
@@ -191,6 +362,14 @@ void FltkWindows::show(HWND hwnd) {
   apply_opacity(*w);
   if (w->first_focus) w->first_focus->take_focus();
   XFlush(fl_display);
+}
+
+void FltkWindows::type(HWND hwnd, std::string_view selector, const std::string& text) {
+  Window* w = windows_.find(hwnd);
+  if (w)
+    for (auto& [name, widget] : w->selectors)
+      if (name == selector) return widget->enter(text.c_str());
+  throw std::invalid_argument("no selector " + std::string(selector) + " in window " + std::to_string(hwnd));
 }
 
 void FltkWindows::hide(HWND hwnd) {

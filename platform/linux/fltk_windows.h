@@ -4,8 +4,13 @@
 // compositing manager makes it visible) and the outline an XShape bounding region. Hiding
 // destroys FLTK's X window, so every show() applies the name, class hint, outline and opacity
 // again.
+//
+// The dialog behaves as a dialog: the window manager's close is reported (on_close), Escape does
+// nothing, Enter on the focused "Run" clicks it, and a selector's list drops below its field,
+// scrolling where the screen has no room for all of it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,20 +36,34 @@ class FltkWindows : public WindowSystem {
   void set_picture(HWND hwnd, PictureControl control, int picture) override;
   void set_visible(HWND hwnd, PictureControl control, bool visible) override;
 
+  // The user types `text` into a selector of the window: the field shows it and the program's
+  // input hears of it, as from the keyboard.
+  void type(HWND hwnd, std::string_view selector, const std::string& text);
+  // Called when the window manager asks to close a window (the dialog's close button, Alt+F4).
+  void on_close(std::function<void(HWND)> handler) { on_close_ = std::move(handler); }
+
   struct Window;
   Input* input() const { return input_; }
+  const std::function<void(HWND)>& close_handler() const { return on_close_; }
 
  private:
   void apply_opacity(Window& w);
   void apply_region(Window& w);
   Input* input_ = nullptr;
+  std::function<void(HWND)> on_close_;
   WindowTable<Window> windows_;
   RegionTable regions_;
 };
 
-// A key name as a menu label: FLTK reads "/" as a submenu, "&" as a shortcut and a leading "_"
-// as a divider unless they are escaped (" /" is the keypad's divide key).
-std::string MenuLabel(std::string_view name);
+// Where a selector's list drops, in screen pixels: below the field and as wide as it, as tall
+// as its content or as the room down to the bottom of the work area allows (it scrolls then).
+// Only where fewer than `min_rows` rows fit below and there is more room above does it open
+// above the field instead.
+struct ScreenRect {
+  int x, y, w, h;
+};
+ScreenRect PlaceDropList(const ScreenRect& field, const ScreenRect& work_area, int content_height, int row_height,
+                         int min_rows = 4);
 
 class FltkMessageBox : public MessageBox {
  public:

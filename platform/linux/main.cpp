@@ -7,17 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/autostart.h"
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/runtime_error.h"
 #include "platform/linux/fltk_windows.h"
 #include "platform/linux/sound_output.h"
+#include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/trace.h"
 #include "platform/trace_file.h"
@@ -51,6 +54,41 @@ struct KeyTimerWake {
     wake.settle(wake.keyboard.drain());
   }
 };
+// The running program, as brisel --run at login should find it again.
+std::string ThisProgram() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string("brisel") : self.string();
+}
+
+int Autostart(const brisel::Options& options) {
+  const auto path = brisel::AutostartPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (!path) {
+    std::fprintf(stderr, "brisel: cannot find the autostart folder: neither XDG_CONFIG_HOME nor HOME is set\n");
+    return 1;
+  }
+  const std::string entry = brisel::AutostartEntry(ThisProgram(), options);
+  if (entry.empty()) {
+    std::fprintf(stderr, "brisel: a key name for the autostart entry holds a control character\n");
+    return 2;
+  }
+  std::string error;
+  const std::string done = brisel::SetAutostart(*path, *options.autostart, entry, error);
+  if (!error.empty()) {
+    std::fprintf(stderr, "brisel: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s\n", done.c_str());
+  return 0;
+}
+
+// Ends the process from inside the message loop (the dialog closed, --quit from another
+// brisel). Nothing is kept between runs, so there is nothing to save; the trace is written line
+// by line, and the X connections, the instance's selection with them, close with the process.
+[[noreturn]] void End(int status) {
+  std::fflush(nullptr);
+  std::exit(status);
+}
 
 }  // namespace
 
@@ -70,6 +108,7 @@ int main(int argc, char** argv) {
     std::printf("brisel %s\n", std::string(kVersion).c_str());
     return 0;
   }
+  if (cmd.options.autostart) return Autostart(cmd.options);
   std::unique_ptr<TraceFile> trace_file;
   if (cmd.options.trace) {
     std::string why;
@@ -87,7 +126,33 @@ int main(int argc, char** argv) {
                  display_name ? display_name : "", display_name ? "\"" : "");
     return 1;
   }
+  if (cmd.options.quit) {
+    // The running Brisel is asked to end, and given a few seconds to do so.
+    const auto sent = linux_x11::SendToInstance(display, "quit", 5000);
+    XCloseDisplay(display);
+    if (sent == linux_x11::SendResult::Sent) return 0;
+    std::fprintf(stderr, sent == linux_x11::SendResult::NotRunning ? "brisel: not running on this display\n"
+                                                                   : "brisel: the Brisel on this display did not end\n");
+    return 1;
+  }
+  // One Brisel per display: a second one leaves the first, and the mixer, alone.
+  linux_x11::InstanceChannel instance(nullptr);
+  if (instance.state() != linux_x11::InstanceChannel::State::Owner) {
+    XCloseDisplay(display);
+    std::fprintf(stderr, instance.state() == linux_x11::InstanceChannel::State::Taken
+                             ? "brisel: already running on this display\n"
+                             : "brisel: cannot open the X display for the instance check\n");
+    return 1;
+  }
   fl_open_display(display);
+  // Messages from other brisel processes arrive on the channel's own connection, which FLTK's
+  // wait watches as one more descriptor. Only "quit" is acted on; others are ignored.
+  Fl::add_fd(instance.fd(), FL_READ, [](int, void* data) {
+    for (const std::string& message : static_cast<linux_x11::InstanceChannel*>(data)->receive())
+      if (message == "quit") End(0);
+  }, &instance);
+  for (const std::string& message : instance.receive())  // any that came while it was set up
+    if (message == "quit") return 0;
 
   MonotonicClock clock;
   linux_x11::X11Keyboard keyboard(nullptr);
@@ -97,6 +162,9 @@ int main(int argc, char** argv) {
   }
   const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
   linux_fltk::FltkWindows windows;
+  // Closing the dialog through the window manager ends the program: before "Run" nothing else
+  // would ever show a window again.
+  windows.on_close([](HWND) { End(0); });
   linux_fltk::FltkMessageBox msgbox;
   Platform platform{clock, keyboard, *mixer, windows, msgbox};
   // With --trace the program runs on the same platform, traced: milliseconds since the start.
@@ -111,7 +179,9 @@ int main(int argc, char** argv) {
   Fl::add_fd(keyboard.fd(), FL_READ, KeyTimerWake::on_keyboard, &wake);
 
   try {
-    program.start();
+    StartProgram(program, cmd.options, [&windows](HWND window, std::string_view selector, const std::string& text) {
+      windows.type(window, selector, text);
+    });
     // The message loop: the timers' ticks, and FLTK's and the keyboard's events in between. It
     // never ends: after "Run" the program works until it is ended from outside.
     for (;;) {

@@ -1,5 +1,6 @@
 #include "platform/linux/x11_keyboard.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -15,6 +16,15 @@ X11Keyboard::X11Keyboard(const char* display_name) : display_(XOpenDisplay(displ
     select_events(false);
   } else {
     xi_opcode_ = -1;
+  }
+  // A key map change (xmodmap, a layout switch) comes as an XKB event to a client that uses
+  // XKB, as Xlib does by itself: without these the keys could move unnoticed.
+  int xkb_opcode = 0, xkb_error = 0, xkb_major = XkbMajorVersion, xkb_minor = XkbMinorVersion;
+  if (XkbQueryExtension(display_, &xkb_opcode, &xkb_event_, &xkb_error, &xkb_major, &xkb_minor)) {
+    constexpr unsigned long kChanges = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display_, XkbUseCoreKbd, kChanges, kChanges);
+  } else {
+    xkb_event_ = -1;
   }
   load_keymap();
   XFlush(display_);
@@ -84,6 +94,11 @@ bool X11Keyboard::read_queue() {
     XNextEvent(display_, &ev);
     if (ev.type == MappingNotify) {
       XRefreshKeyboardMapping(&ev.xmapping);
+      load_keymap();
+      concerns = true;
+      continue;
+    }
+    if (xkb_event_ >= 0 && ev.type == xkb_event_) {  // XkbNewKeyboardNotify or XkbMapNotify
       load_keymap();
       concerns = true;
       continue;

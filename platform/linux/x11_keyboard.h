@@ -52,6 +52,7 @@ class X11Keyboard : public Keyboard {
   int xi_opcode_ = -1;
   bool releases_ = false;
   WatchedKeys keys_;
+  int xkb_event_ = -1;  // the XKB extension's event code
 };
 
 }  // namespace brisel::linux_x11

@@ -1,31 +1,36 @@
-// GoogleTest comes first: the X headers under FLTK define macros that clash with it.
 #include <gtest/gtest.h>
 
-#include <FL/Fl_Input_Choice.H>
-#include <FL/Fl_Menu_Button.H>
-
 #include "platform/linux/fltk_windows.h"
-
-#include <string>
-#include <vector>
-
-#include "setup/key_table.h"
 
 namespace brisel::linux_fltk {
 namespace {
 
-TEST(FltkWindows, SelectorsListEveryKeyNameAsItIs) {
-  Fl_Input_Choice choice(0, 0, 150, 20);
-  for (const KeyRow& row : KeyTable()) choice.add(MenuLabel(row.name).c_str());
-  std::vector<std::string> items;
-  const Fl_Menu_Item* menu = choice.menubutton()->menu();
-  for (int i = 0; menu[i].text; ++i) {
-    EXPECT_FALSE(menu[i].flags & (FL_SUBMENU | FL_MENU_DIVIDER)) << menu[i].text;
-    items.emplace_back(menu[i].text);
-  }
-  ASSERT_EQ(items.size(), KeyTable().size());
-  for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(items[i], KeyTable()[i].name);
-  EXPECT_EQ(MenuLabel("_a&b/c"), "\\_a\\&b\\/c");
+// A selector's list on a 1366x768 screen: the dialog's first field at (605, 362), 153x21.
+constexpr ScreenRect kScreen{0, 0, 1366, 768};
+constexpr ScreenRect kField{605, 362, 153, 21};
+
+TEST(DropList, OpensBelowItsFieldAsWideAsItAndEndsOnTheScreen) {
+  const ScreenRect tall = PlaceDropList(kField, kScreen, 523, 18);  // 29 rows: more than the room below
+  EXPECT_EQ(tall.x, 605);
+  EXPECT_EQ(tall.y, 383);
+  EXPECT_EQ(tall.w, 153);
+  EXPECT_EQ(tall.y + tall.h, 768);
+  const ScreenRect short_list = PlaceDropList(kField, kScreen, 100, 18);
+  EXPECT_EQ(short_list.y, 383);
+  EXPECT_EQ(short_list.h, 100);
+  // Below a work area that stops short of the screen (a panel at the bottom).
+  EXPECT_EQ(PlaceDropList(kField, {0, 0, 1366, 700}, 523, 18).h, 700 - 383);
+}
+
+TEST(DropList, OpensAboveOnlyWhereFewRowsFitBelow) {
+  const ScreenRect low{605, 720, 153, 21};  // 27 px below it: one row
+  const ScreenRect up = PlaceDropList(low, kScreen, 523, 18);
+  EXPECT_EQ(up.y + up.h, 720);
+  EXPECT_EQ(up.h, 523);
+  const ScreenRect top_of_screen{605, 40, 153, 21};
+  EXPECT_EQ(PlaceDropList(top_of_screen, kScreen, 523, 18).y, 61);
+  // Near the right edge the list stays on the screen.
+  EXPECT_EQ(PlaceDropList({1300, 362, 153, 21}, kScreen, 523, 18).x, 1366 - 153);
 }
 
 }  // namespace

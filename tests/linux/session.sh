@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command inside a desktop of its own: an Xvfb server, a compositing manager, a window
 # manager if BRISEL_WM names one, and a PulseAudio daemon with a null sink, in a private
-# runtime folder. Everything started here is
+# runtime folder; the screen is BRISEL_SCREEN (default 1280x1024x24). Everything started here is
 # stopped by process id when the command ends. Usage: session.sh COMMAND [ARG...]
 # The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
 # `restart_pulse` in tests/linux/lib.sh restarts the daemon.
@@ -23,7 +23,7 @@ trap cleanup EXIT
 
 # The X server picks a free display number and tells it on a pipe.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
 pids+=($!)
 read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
 exec 3<&-

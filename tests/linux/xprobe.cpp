@@ -7,6 +7,8 @@
 //   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
 //                                    the compositor shows it) as a grey .bmp (the green channel)
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
+//   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
+//   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -168,6 +170,23 @@ int main(int argc, char** argv) {
   if (cmd == "screenshot" && (argc == 4 || argc == 8)) {
     const Window w = std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[2], nullptr, 0);
     return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
+  }
+  if (cmd == "owner" && argc == 3) {
+    const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
+    if (w == None) return 1;
+    std::printf("%lu\n", w);
+    return 0;
+  }
+  if (cmd == "pixels" && argc >= 5 && argc % 2 == 1) {
+    const Window w = std::strtoul(argv[2], nullptr, 0);
+    for (int i = 3; i + 1 < argc; i += 2) {
+      XImage* img = XGetImage(dpy, w, std::atoi(argv[i]), std::atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
+      if (!img) return 1;
+      const unsigned long p = XGetPixel(img, 0, 0);
+      std::printf("%lu,%lu,%lu\n", (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      XDestroyImage(img);
+    }
+    return 0;
   }
   if (cmd == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
   std::fprintf(stderr, "xprobe: unknown command\n");

@@ -1,0 +1,85 @@
+#include "app/autostart.h"
+
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+
+namespace brisel {
+
+std::optional<std::filesystem::path> AutostartPath(const char* xdg_config_home, const char* home) {
+  std::filesystem::path config;
+  if (xdg_config_home && std::filesystem::path(xdg_config_home).is_absolute())
+    config = xdg_config_home;
+  else if (home && std::filesystem::path(home).is_absolute())
+    config = std::filesystem::path(home) / ".config";
+  else
+    return std::nullopt;
+  return config / "autostart" / "brisel.desktop";
+}
+
+std::string ExecArgument(std::string_view arg) {
+  // The characters that make the desktop-entry format require quoting.
+  constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+  const bool quote = arg.empty() || arg.find_first_of(kReserved) != std::string_view::npos;
+  std::string out = quote ? "\"" : "";
+  for (char c : arg) {
+    if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) out += '\\';
+    out += c;
+    if (c == '%') out += '%';
+  }
+  if (quote) out += '"';
+  // The Exec value is itself a string value, whose own escape is the backslash.
+  std::string value;
+  for (char c : out) {
+    if (c == '\\') value += '\\';
+    value += c;
+  }
+  return value;
+}
+
+std::string AutostartEntry(std::string_view program, const Options& options) {
+  std::string exec = ExecArgument(program) + " --run";
+  const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
+      {"--up", &options.up}, {"--down", &options.down}, {"--mute", &options.mute}};
+  for (const auto& [option, name] : keys)
+    if (*name) exec += " " + std::string(option) + " " + ExecArgument(**name);
+  for (char c : exec)
+    if ((c >= 0 && c < 0x20) || c == 0x7f) return {};
+  return "[Desktop Entry]\n"
+         "Type=Application\n"
+         "Name=Brisel\n"
+         "Comment=Volume up, down and mute on three keys of your choice\n"
+         "Exec=" + exec + "\n"
+         "Terminal=false\n";
+}
+
+std::string SetAutostart(const std::filesystem::path& path, bool on, const std::string& entry, std::string& error) {
+  std::error_code ec;
+  if (!on) {
+    const bool removed = std::filesystem::remove(path, ec);
+    if (ec) {
+      error = "cannot remove " + path.string() + ": " + ec.message();
+      return {};
+    }
+    return removed ? "autostart off: removed " + path.string() : "autostart off: there was no " + path.string();
+  }
+  std::filesystem::create_directories(path.parent_path(), ec);
+  if (ec) {
+    error = "cannot create " + path.parent_path().string() + ": " + ec.message();
+    return {};
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    error = "cannot write " + path.string() + ": " + std::generic_category().message(errno);
+    return {};
+  }
+  out << entry;
+  out.close();
+  if (!out) {
+    error = "cannot write " + path.string();
+    return {};
+  }
+  return "autostart on: " + path.string() + " starts brisel --run at login";
+}
+
+}  // namespace brisel

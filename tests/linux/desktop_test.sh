@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Brisel on a desktop: --autostart, --run, one instance per display, --quit, and hot keys that
+# move to other keycodes while it runs. Run under session.sh with BRISEL_WM=openbox:
+#   desktop_test.sh BRISEL XPROBE
+set -euo pipefail
+brisel=$(realpath "$1") xprobe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }  # a brisel holds the display
+one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
+pid=
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
+
+step "--autostart on writes a valid entry that starts brisel --run with the keys given, quoted"
+export XDG_CONFIG_HOME=$work/config
+entry=$XDG_CONFIG_HOME/autostart/brisel.desktop
+[ "$(status "$brisel" --autostart on --down "Apple Vol Down" --up " +")" = 0 ] || fail "on: $(cat "$work/err")"
+one_line "$work/out" "$entry" && [ ! -s "$work/err" ] || fail "on said: $(cat "$work/out" "$work/err")"
+desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
+grep -qxF "Exec=$brisel --run --up \" +\" --down \"Apple Vol Down\"" "$entry" || fail "Exec line: $(grep Exec "$entry")"
+[ "$(status "$brisel" --autostart on)" = 0 ] && grep -qxF "Exec=$brisel --run" "$entry" || fail "on again"
+
+step "--autostart off removes it, and says so when there was none"
+[ "$(status "$brisel" --autostart off)" = 0 ] && [ ! -e "$entry" ] && one_line "$work/out" "removed" ||
+  fail "off: $(cat "$work/out" "$work/err")"
+[ "$(status "$brisel" --autostart off)" = 0 ] && one_line "$work/out" "there was no" || fail "off again"
+[ "$(status env -u XDG_CONFIG_HOME "$brisel" --autostart on)" = 0 ] && [ -f "$HOME/.config/autostart/brisel.desktop" ] ||
+  fail "without XDG_CONFIG_HOME: $(cat "$work/out" "$work/err")"
+[ "$(status "$brisel" --autostart maybe)" = 2 ] && [ ! -s "$work/out" ] && grep -q "^brisel: option '--autostart'" "$work/err" ||
+  fail "--autostart maybe: $(cat "$work/err")"
+
+step "--quit with no brisel running: status 1, one line"
+[ "$(status "$brisel" --quit)" = 1 ] && one_line "$work/err" "^brisel: not running on this display$" ||
+  fail "--quit: $(cat "$work/err")"
+
+step "--run hands over at once: the dialog never maps, and the keys work"
+log=$work/run.trace
+"$brisel" --run --up F5 --trace "$log" >"$work/brisel.log" 2>&1 &
+pid=$!
+wait_for 5 grep -q " Splash load$" "$log"
+cat "$log"
+! grep -q "Config shown" "$log" && ! "$xprobe" find Config || fail "the dialog was shown"
+tap F5
+wait_for 5 volume_is 1
+wait_for 5 "$xprobe" find Splash
+
+step "a second brisel says so, exits 1 and leaves the mixer and the first alone"
+[ "$(status "$brisel" --run --up F6)" = 1 ] && one_line "$work/err" "^brisel: already running on this display$" ||
+  fail "second: $(cat "$work/err")"
+[ "$(status "$brisel")" = 1 ] || fail "a second dialog"
+[ "$(sink_volume)" = 1 ] || fail "the second brisel changed the volume"
+tap F5
+wait_for 5 volume_is 2
+
+step "a watched key that xmodmap moves to another keycode still works"
+code=$(xmodmap -pke | awk '$4 == "F5" {print $2}' | head -n 1)
+xmodmap -e "keycode $code = NoSymbol" -e "keycode 200 = F5"
+tap F5
+wait_for 5 volume_is 4
+
+step "and one that a new key map moves (the volume keys, under other keycodes)"
+before=$(xmodmap -pke | awk '$4 == "XF86AudioLowerVolume" {print $2}')
+setxkbmap -keycodes xfree86
+after=$(xmodmap -pke | awk '$4 == "XF86AudioLowerVolume" {print $2}')
+echo "XF86AudioLowerVolume: keycode $before, then $after"
+[ -n "$after" ] && [ "$after" != "$before" ] || fail "the key map did not move the key"
+tap XF86AudioLowerVolume
+wait_for 5 volume_is 5
+
+step "--quit ends it with status 0"
+[ "$(status "$brisel" --quit)" = 0 ] && [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "--quit: $(cat "$work/err")"
+set +e
+wait "$pid"
+rc=$?
+set -e
+pid=
+[ "$rc" = 0 ] || fail "status $rc after --quit"
+[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
+
+step "a brisel that dies leaves nothing behind: the next one starts"
+"$brisel" --run >/dev/null 2>&1 &
+pid=$!
+wait_for 5 instance_up
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+wait_for 5 bash -c "! $xprobe owner _BRISEL_INSTANCE"
+"$brisel" --run >/dev/null 2>&1 &
+pid=$!
+wait_for 5 instance_up
+[ "$(status "$brisel" --run)" = 1 ] || fail "a second brisel after the first was killed"
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+wait "$pid" 2>/dev/null || true
+pid=
+echo "desktop: all checks passed"
