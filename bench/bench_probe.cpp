@@ -4,6 +4,7 @@
 //                                        prints the child's pid too, and leaves it running
 //   bench_probe cycle KEYSYM             one press from rest: key to mixer, fade-in, hold, fade-out
 //   bench_probe latency KEYSYM N         N presses: key-to-mixer latency, median and 95th percentile
+//   bench_probe taps KEYSYM N            N short taps, 15 to 40 ms apart (the caller counts the steps)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -169,12 +170,24 @@ int Latency(const char* keysym, int n) {
   return 0;
 }
 
+int Taps(const char* keysym, int n) {
+  for (int i = 0; i < n; ++i) {
+    Press(keysym);
+    const double gap = NowMs() + 15 + (i * 11) % 26;  // at varying phases of a 10 ms poller
+    while (NowMs() < gap) {
+      timespec pause{0, 500'000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   dpy = XOpenDisplay(nullptr);
   if (!dpy || argc < 3) {
-    std::fprintf(stderr, "usage: bench_probe startup PROGRAM | cycle KEYSYM | latency KEYSYM N\n");
+    std::fprintf(stderr, "usage: bench_probe startup PROGRAM | cycle KEYSYM | latency KEYSYM N | taps KEYSYM N\n");
     return 2;
   }
   XSetErrorHandler(IgnoreErrors);
@@ -182,5 +195,6 @@ int main(int argc, char** argv) {
   if (cmd == "startup") return Startup(argv[2]);
   if (cmd == "cycle") return Cycle(argv[2]);
   if (cmd == "latency" && argc == 4) return Latency(argv[2], std::atoi(argv[3]));
+  if (cmd == "taps" && argc == 4) return Taps(argv[2], std::atoi(argv[3]));
   return 2;
 }

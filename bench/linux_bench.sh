@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Figures for the running Linux program under Xvfb, a compositing manager and PulseAudio: time
-# to the dialog's first map; with the sound-server mixer, memory after hand-over, one press
-# from rest (the measured fade and hold times), then idle CPU and each thread's wake-ups; then,
-# for the sound-server mixer and for the ALSA mixer it replaced (BRISEL_MIXER=alsa), key-to-output
-# latency over 20 presses and memory after use. It prints; it passes or fails nothing.
+# to the dialog's first map; memory after hand-over and one press from rest (the measured fade
+# and hold times); then, for the program as it is (the key timer sleeps while no hot key is
+# down) and for a 10 ms polling reference (BRISEL_KEYS=poll), idle CPU of the program and of
+# the X server, each thread's wake-ups, key-to-output latency over 20 jittered presses, taps
+# seen out of 50 and memory after use; last, key-to-output latency and memory for the
+# sound-server mixer against the ALSA mixer it replaced (BRISEL_MIXER=alsa). It prints; it
+# passes or fails nothing.
 #   bench/linux_bench.sh [BUILD_DIR]   (default: build; IDLE_SECONDS=60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,7 +31,9 @@ trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 opaque() { [ "$("$xprobe" opacity "$("$xprobe" find Config)")" = $((0xDCDCDCDC)) ]; }
 # Starts the program with the environment given as arguments and hands over with "Run".
 start_brisel() {
-  env "$@" "$build/brisel" >/dev/null 2>&1 &
+  local vars=() args=()
+  for a in "$@"; do case $a in --*) args+=("${a%%=*}" "${a#*=}") ;; *) vars+=("$a") ;; esac; done
+  env "${vars[@]}" "$build/brisel" "${args[@]}" >/dev/null 2>&1 &
   pid=$!
   wait_for 5 opaque Config
   xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
@@ -43,26 +48,47 @@ switches() {
   done
 }
 
-echo "== sound-server mixer: memory after hand-over"
+echo "== memory after hand-over"
 start_brisel
 memory
 
-echo "== sound-server mixer: one press from rest"
+echo "== one press from rest"
 "$probe" cycle XF86AudioRaiseVolume
-
-echo "== sound-server mixer: idle for ${idle} s after that press, no key pressed"
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-hz=$(getconf CLK_TCK)
-t0=$(ticks) start=$(date +%s%N)
-switches >"$BRISEL_SESSION/switches0"
-sleep "$idle"  # a measuring window, not a wait for an event
-t1=$(ticks) end=$(date +%s%N)
-switches >"$BRISEL_SESSION/switches1"
-awk -v t=$((t1 - t0)) -v hz="$hz" -v ns=$((end - start)) \
-  'BEGIN {printf "CPU %.2f %% of one core\n", 100 * t / hz / (ns / 1e9)}'
-paste -d ' ' "$BRISEL_SESSION/switches0" "$BRISEL_SESSION/switches1" |
-  awk -v ns=$((end - start)) '{printf "thread %s: %.1f wake-ups per second\n", $1, ($4 - $2) / (ns / 1e9)}'
 stop_brisel
+
+xserver=$(cat "$BRISEL_SESSION/xvfb.pid")
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+hz=$(getconf CLK_TCK)
+trace=$BRISEL_SESSION/bench.trace
+for keys in sleeping poll; do
+  label="key timer $keys"
+  [ "$keys" = poll ] && label="reference: key timer polling every 10 ms (BRISEL_KEYS=poll)"
+  rm -f "$trace"
+  pactl set-sink-volume @DEFAULT_SINK@ 100%
+  start_brisel BRISEL_KEYS="$keys" "--trace=$trace"
+  echo "== $label: idle for ${idle} s, no key pressed"
+  b0=$(ticks "$pid") x0=$(ticks "$xserver") start=$(date +%s%N)
+  switches >"$BRISEL_SESSION/switches0"
+  sleep "$idle"  # a measuring window, not a wait for an event
+  b1=$(ticks "$pid") x1=$(ticks "$xserver") end=$(date +%s%N)
+  switches >"$BRISEL_SESSION/switches1"
+  awk -v b=$((b1 - b0)) -v x=$((x1 - x0)) -v hz="$hz" -v ns=$((end - start)) \
+    'BEGIN {printf "CPU %.3f %% (X server %.3f %%) of one core\n", 100 * b / hz / (ns / 1e9), 100 * x / hz / (ns / 1e9)}'
+  paste -d ' ' "$BRISEL_SESSION/switches0" "$BRISEL_SESSION/switches1" |
+    awk -v ns=$((end - start)) '{printf "thread %s: %.2f wake-ups per second\n", $1, ($4 - $2) / (ns / 1e9)}'
+  echo "== $label: key to output"
+  "$probe" latency XF86AudioRaiseVolume 20
+  echo "== $label: 50 short taps, 15 to 40 ms apart"
+  steps() { grep -c "mixerSetControlDetails [0-9]* 11 " "$trace" || true; }
+  before=$(steps)
+  "$probe" taps XF86AudioLowerVolume 50
+  settled() { local n; n=$(steps); sleep 0.2; [ "$n" = "$(steps)" ]; }
+  wait_for 5 settled || true
+  echo "taps seen: $(( $(steps) - before )) of 50"
+  echo "== $label: memory after use"
+  memory
+  stop_brisel
+done
 
 for mixer in server alsa; do
   pactl set-sink-volume @DEFAULT_SINK@ 100%

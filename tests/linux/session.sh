@@ -25,6 +25,7 @@ trap cleanup EXIT
 exec 3<> <(:)
 Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
 pids+=($!)
+echo $! >"$session/xvfb.pid"
 read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
 exec 3<&-
 export DISPLAY=":$number"
