@@ -1,12 +1,17 @@
 #include "app/program.h"
 
+#include <stdexcept>
+#include <string>
+
 #include "display/splash.h"
 #include "setup/config.h"
 
 namespace brisel {
 
 Program::Program(Platform& p, std::uint32_t timer_floor_ms)
-    : platform(p), timers(p.clock, timer_floor_ms), module1(p), mixer(p.mixer) {}
+    : platform(p), timers(p.clock, timer_floor_ms), module1(p), mixer(p.mixer) {
+  p.windows.set_input(*this);
+}
 
 Program::~Program() = default;
 
@@ -26,6 +31,26 @@ SplashForm& Program::Splash() {
     splash_->Splash_Form_Load();
   }
   return *splash_;
+}
+
+FormWindow& Program::form_with(HWND window, std::string_view control) {
+  FormWindow* form = nullptr;
+  if (config_ && config_->hWnd == window) form = config_.get();
+  if (splash_ && splash_->hWnd == window) form = splash_.get();
+  if (!form || !form->layout.find(control))
+    throw std::invalid_argument("no control " + std::string(control) + " in window " + std::to_string(window));
+  return *form;
+}
+
+void Program::click(HWND window, std::string_view control) {
+  FormWindow& form = form_with(window, control);
+  if (&form == config_.get() && control == "Command1") config_->Config_Command1_Click();
+}
+
+void Program::text_changed(HWND window, std::string_view control, std::string text) {
+  FormWindow& form = form_with(window, control);
+  if (&form != config_.get()) throw std::invalid_argument("no selector " + std::string(control));
+  config_->Select(SelectorNamed(control), std::move(text));
 }
 
 void FormWindow::Show() {

@@ -1,9 +1,12 @@
 // The running program: one instance of each window, reached by name from every handler and
-// loaded on first use, the shared timer table, Module1 and the mixer module.
+// loaded on first use, the shared timer table, Module1 and the mixer module. It is where every
+// backend reports the user's actions (Input).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "app/module1.h"
 #include "app/timers.h"
@@ -14,11 +17,12 @@ namespace brisel {
 
 class ConfigForm;
 class SplashForm;
+class FormWindow;
 
-class Program {
+class Program : public Input {
  public:
   explicit Program(Platform& platform, std::uint32_t timer_floor_ms = 10);
-  ~Program();
+  ~Program() override;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -31,12 +35,19 @@ class Program {
   ConfigForm* loaded_config() const { return config_.get(); }
   SplashForm* loaded_splash() const { return splash_.get(); }
 
+  // Input: a click on "Run" (Command1 of the dialog) and an edit of a selector. Controls
+  // without a handler (the display's buttons) do nothing; a control the window does not have
+  // is std::invalid_argument.
+  void click(HWND window, std::string_view control) override;
+  void text_changed(HWND window, std::string_view control, std::string text) override;
+
   Platform& platform;
   TimerTable timers;
   Module1 module1;
   MixerModule mixer;
 
  private:
+  FormWindow& form_with(HWND window, std::string_view control);
   std::unique_ptr<ConfigForm> config_;
   std::unique_ptr<SplashForm> splash_;
 };
@@ -44,7 +55,8 @@ class Program {
 // What the forms share: their window, shown or hidden through the platform.
 class FormWindow {
  public:
-  FormWindow(WindowSystem& windows, Form form) : windows_(windows), hWnd(windows.create_window(form)) {}
+  FormWindow(WindowSystem& windows, const WindowLayout& form_layout)
+      : windows_(windows), layout(form_layout), hWnd(windows.create_window(form_layout)) {}
   void Show();
   void Hide();
   bool Visible() const { return visible_; }
@@ -54,6 +66,7 @@ class FormWindow {
   bool visible_ = false;
 
  public:
+  const WindowLayout& layout;
   const HWND hWnd;
 };
 

@@ -5,9 +5,6 @@
 
 namespace brisel {
 
-void RaiseOverflow() { throw RuntimeError("Overflow"); }
-void RaiseSubscriptOutOfRange() { throw RuntimeError("Subscript out of range"); }
-
 double Number(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);

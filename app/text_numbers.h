@@ -1,27 +1,15 @@
 // The program keeps its state as decimal text in the windows' fields. These are the
-// conversions the handlers use between that text and numbers, and the run-time errors they
-// raise.
+// conversions the handlers use between that text and numbers; they raise the program's
+// run-time errors.
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "app/runtime_error.h"
+
 namespace brisel {
-
-inline constexpr std::string_view kProjectName = "Brisel";
-
-// A run-time error of the program: its description ("Overflow") and its source (the project).
-class RuntimeError : public std::runtime_error {
- public:
-  explicit RuntimeError(const std::string& description) : std::runtime_error(description) {}
-  std::string description() const { return what(); }
-  std::string source() const { return std::string(kProjectName); }
-};
-
-[[noreturn]] void RaiseOverflow();
-[[noreturn]] void RaiseSubscriptOutOfRange();
 
 // Text to double; text that is not a decimal number raises "Type mismatch".
 double Number(std::string_view text);

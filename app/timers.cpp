@@ -5,19 +5,25 @@
 
 namespace brisel {
 
-FormTimer::FormTimer(TimerTable& table, std::string_view name, std::uint32_t interval_ms,
-                     std::function<void()> handler)
-    : table_(table), name_(name), interval_(interval_ms), handler_(std::move(handler)) {
-  table_.timers_.push_back(this);
+void FormTimer::bind(TimerTable& table, std::string_view name, std::uint32_t interval_ms,
+                     std::function<void()> handler) {
+  if (table_) std::erase(table_->timers_, this);
+  table_ = &table;
+  name_ = name;
+  interval_ = interval_ms;
+  handler_ = std::move(handler);
+  table_->timers_.push_back(this);
 }
 
-FormTimer::~FormTimer() { std::erase(table_.timers_, this); }
+FormTimer::~FormTimer() {
+  if (table_) std::erase(table_->timers_, this);
+}
 
 void FormTimer::enable() {
-  if (enabled_) return;
+  if (enabled_ || !table_) return;
   enabled_ = true;
-  due_ = table_.clock_.now_ms() + std::max(interval_, table_.floor_);
-  order_ = table_.next_order_++;
+  due_ = table_->clock_.now_ms() + std::max(interval_, table_->floor_);
+  order_ = table_->next_order_++;
 }
 
 void FormTimer::disable() { enabled_ = false; }

@@ -6,9 +6,11 @@
 // - each handler runs to its end before the next tick runs.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -18,12 +20,18 @@ namespace brisel {
 
 class TimerTable;
 
+// A window's timer. It joins its table when bound to it, from the window's timer table (below).
 class FormTimer {
  public:
-  FormTimer(TimerTable& table, std::string_view name, std::uint32_t interval_ms, std::function<void()> handler);
+  FormTimer() = default;
+  FormTimer(TimerTable& table, std::string_view name, std::uint32_t interval_ms, std::function<void()> handler) {
+    bind(table, name, interval_ms, std::move(handler));
+  }
   ~FormTimer();
   FormTimer(const FormTimer&) = delete;
   FormTimer& operator=(const FormTimer&) = delete;
+
+  void bind(TimerTable& table, std::string_view name, std::uint32_t interval_ms, std::function<void()> handler);
 
   void enable();
   void disable();
@@ -32,9 +40,9 @@ class FormTimer {
 
  private:
   friend class TimerTable;
-  TimerTable& table_;
+  TimerTable* table_ = nullptr;
   std::string_view name_;
-  std::uint32_t interval_;
+  std::uint32_t interval_ = 0;
   std::function<void()> handler_;
   bool enabled_ = false;
   std::uint64_t due_ = 0;
@@ -62,5 +70,22 @@ class TimerTable {
   bool running_ = false;
   std::vector<FormTimer*> timers_;
 };
+
+// One row of a window's timer table: the timer's name, its interval in milliseconds, the member
+// that holds it and the handler each tick runs.
+template <typename Form>
+struct TimerRow {
+  std::string_view name;
+  std::uint32_t interval_ms;
+  FormTimer Form::*timer;
+  void (Form::*handler)();
+};
+
+// Binds each timer of a window to the shared schedule, as its table describes it.
+template <typename Form, std::size_t N>
+void BindTimers(Form& form, TimerTable& table, const std::array<TimerRow<Form>, N>& rows) {
+  for (const TimerRow<Form>& row : rows)
+    (form.*row.timer).bind(table, row.name, row.interval_ms, [&form, handler = row.handler] { (form.*handler)(); });
+}
 
 }  // namespace brisel

@@ -16,16 +16,19 @@ constexpr std::array<std::string_view, kLevelPictureCount> kStepTexts = {
     "0", "5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "55", "60", "65", "70", "75", "80"};
 }  // namespace
 
-SplashForm::SplashForm(Program& app)
-    : FormWindow(app.platform.windows, Form::Splash),
-      KeyTimer(app.timers, "KeyTimer", 1, [this] { Splash_KeyTimer_Timer(); }),
-      FadeIn(app.timers, "FadeIn", 10, [this] { Splash_FadeIn_Timer(); }),
-      refreshtimer(app.timers, "refreshtimer", 10, [this] { Splash_refreshtimer_Timer(); }),
-      FadeOut(app.timers, "FadeOut", 10, [this] { Splash_FadeOut_Timer(); }),
-      ResetTimer(app.timers, "ResetTimer", 1, [this] { Splash_ResetTimer_Timer(); }),
-      reset(app.timers, "reset", 100, [this] { Splash_reset_Timer(); }),
-      reset2(app.timers, "reset2", 300, [this] { Splash_reset2_Timer(); }),
-      app_(app) {
+using S = SplashForm;
+const std::array<TimerRow<SplashForm>, 7> SplashForm::kTimers = {{
+    {"KeyTimer", 1, &S::KeyTimer, &S::Splash_KeyTimer_Timer},              // polls the keys, for good
+    {"FadeIn", 10, &S::FadeIn, &S::Splash_FadeIn_Timer},                   // shows, +10 opacity a tick
+    {"refreshtimer", 10, &S::refreshtimer, &S::Splash_refreshtimer_Timer}, // counts the hold
+    {"FadeOut", 10, &S::FadeOut, &S::Splash_FadeOut_Timer},                // -10 opacity a tick, hides
+    {"ResetTimer", 1, &S::ResetTimer, &S::Splash_ResetTimer_Timer},        // restarts the hold, once
+    {"reset", 100, &S::reset, &S::Splash_reset_Timer},                     // mutes, once
+    {"reset2", 300, &S::reset2, &S::Splash_reset2_Timer},                  // unmutes, once
+}};
+
+SplashForm::SplashForm(Program& app) : FormWindow(app.platform.windows, SplashLayout()), app_(app) {
+  BindTimers(*this, app.timers, kTimers);
   KeyTimer.enable();
 }
 

@@ -3,6 +3,7 @@
 // and, while muted, the loudspeaker without its waves.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "app/program.h"
@@ -37,8 +38,9 @@ class SplashForm : public FormWindow {
   FormTimer refreshtimer;
   FormTimer FadeOut;
   FormTimer ResetTimer;
-  FormTimer reset;   // mutes
-  FormTimer reset2;  // unmutes
+  FormTimer reset;
+  FormTimer reset2;
+  static const std::array<TimerRow<SplashForm>, 7> kTimers;
 
  private:
   void VolumeKeyPressed();

@@ -35,7 +35,8 @@ class MixerModule {
 
   explicit MixerModule(Mixer& mixer) : mixer_(mixer) {}
 
-  // Truth values are -1 (true) and 0 (false).
+  // OpenMixer and GetMixerControl answer whether they succeeded; SetMixerControl, SetVolume and
+  // SetMute answer the truth values -1 (true) and 0 (false).
   bool OpenMixer(std::int32_t device);
   bool GetMixerControl(winmm::HMIXER hmx, std::uint32_t componentType, std::uint32_t controlType,
                        MixerControlRecord& entry);

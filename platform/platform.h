@@ -1,12 +1,15 @@
-// What the behaviour needs of an operating system. Every call keeps the shape of the system
-// call it stands for; the behaviour never includes a system header. Implementations live in
-// platform/sim, platform/linux and platform/win32.
+// What the behaviour needs of an operating system, and the one way a backend reports what the
+// user did. Every call keeps the shape of the system call it stands for; the behaviour never
+// includes a system header. Implementations live in platform/sim, platform/linux and
+// platform/win32; platform/trace.h writes a trace of any of them.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/winmm.h"
+#include "resources/layout.h"
 
 namespace brisel {
 
@@ -38,8 +41,6 @@ class Mixer {
                                                  std::uint32_t fdwDetails) = 0;
 };
 
-enum class Form { Config, Splash };
-
 // The picture controls whose content or visibility changes at run time.
 enum class PictureControl { Image2, Mute };
 
@@ -50,11 +51,26 @@ inline constexpr std::int32_t GWL_EXSTYLE = -20;
 inline constexpr std::int32_t WS_EX_LAYERED = 0x80000;
 inline constexpr std::uint32_t LWA_ALPHA = 2;
 
+// What the user does in a window, as a backend reports it: implemented once, by the program.
+// `control` is a control's name in the window's layout. A name the window has no such control
+// for is a fault of the backend, reported by an exception (std::invalid_argument).
+class Input {
+ public:
+  virtual ~Input() = default;
+  // A click on a button (the dialog's "Run" is Command1).
+  virtual void click(HWND window, std::string_view control) = 0;
+  // The edit text of a selector changed: typed, or picked from its list.
+  virtual void text_changed(HWND window, std::string_view control, std::string text) = 0;
+};
+
 class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
-  // Creates the window of a form from its layout, hidden; called when the form is loaded.
-  virtual HWND create_window(Form form) = 0;
+  // Where the windows report the user's actions; set once, before the first window is made.
+  virtual void set_input(Input& input) = 0;
+  // Creates a form's window from its layout (title, size, controls, fonts, tab order, the
+  // selectors' items), hidden; called when the form is loaded.
+  virtual HWND create_window(const WindowLayout& layout) = 0;
   virtual void show(HWND hwnd) = 0;
   virtual void hide(HWND hwnd) = 0;
 

@@ -1,12 +1,14 @@
-// What a platform without Windows' window records keeps in their place: a window's extended
-// style word, and the round-rect regions made but not yet handed to a window. The simulated
-// and the X11 window systems both keep them this way.
+// What a platform without Windows' window records keeps in their place: the windows by
+// handle, a window's extended style word, and the round-rect regions made but not yet handed to
+// a window. The simulated and the X11 window systems both keep them this way.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "platform/platform.h"
@@ -25,6 +27,37 @@ struct ExStyleWord {
   }
   // A whole-window opacity takes only on a layered window, and only in the alpha mode.
   bool takes_alpha(std::uint32_t flags) const { return (exstyle & WS_EX_LAYERED) && (flags & LWA_ALPHA); }
+};
+
+// The windows, by the handles given out in the order they were made. W has a member
+// `const WindowLayout* layout`.
+template <typename W>
+class WindowTable {
+ public:
+  // A new window of this layout and its handle.
+  std::pair<HWND, W&> add(const WindowLayout& layout) {
+    const HWND hwnd = 0x10000u + static_cast<HWND>(windows_.size()) * 0x10u;
+    auto& w = windows_[hwnd] = std::make_unique<W>();
+    w->layout = &layout;
+    return {hwnd, *w};
+  }
+  W* find(HWND hwnd) const {
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : it->second.get();
+  }
+  W* find(std::string_view name) const {
+    for (const auto& [hwnd, w] : windows_)
+      if (w->layout->name == name) return w.get();
+    return nullptr;
+  }
+  std::optional<HWND> handle(std::string_view name) const {
+    for (const auto& [hwnd, w] : windows_)
+      if (w->layout->name == name) return hwnd;
+    return std::nullopt;
+  }
+
+ private:
+  std::map<HWND, std::unique_ptr<W>> windows_;
 };
 
 class RegionTable {

@@ -177,4 +177,8 @@ GreyImage ComposeSplash(int lit, bool mute) {
   return view;
 }
 
+GreyImage WindowPicture(const WindowLayout& layout, int lit, bool mute) {
+  return &layout == &ConfigLayout() ? ConfigBackground() : ComposeSplash(lit, mute);
+}
+
 }  // namespace brisel::art

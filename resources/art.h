@@ -3,6 +3,7 @@
 #pragma once
 
 #include "resources/image.h"
+#include "resources/layout.h"
 
 namespace brisel::art {
 
@@ -21,5 +22,9 @@ GreyImage ConfigBackground();
 // What the display shows: its client area, 209 x 207, with Image2 showing the stored picture
 // with `lit` squares, the mute patch when shown, and black outside the rounded outline.
 GreyImage ComposeSplash(int lit, bool mute);
+
+// What a window of this layout shows behind its controls: the dialog's background, or the
+// display with its level picture and mute patch.
+GreyImage WindowPicture(const WindowLayout& layout, int lit, bool mute);
 
 }  // namespace brisel::art

@@ -1,5 +1,6 @@
 #include "resources/layout.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string>
@@ -17,10 +18,28 @@ bool OutlineContains(const Outline& o, int x, int y) {
   return dx * dx + dy * dy <= 1.0;
 }
 
-const ControlLayout& WindowLayout::control(std::string_view control_name) const {
+const ControlLayout* WindowLayout::find(std::string_view control_name) const {
   for (const ControlLayout& c : controls)
-    if (c.name == control_name) return c;
+    if (c.name == control_name) return &c;
+  return nullptr;
+}
+
+const ControlLayout& WindowLayout::control(std::string_view control_name) const {
+  if (const ControlLayout* c = find(control_name)) return *c;
   throw std::out_of_range("no control " + std::string(control_name) + " in " + std::string(name));
+}
+
+std::vector<const ControlLayout*> WindowLayout::interactive_controls() const {
+  std::vector<const ControlLayout*> out;
+  for (const ControlLayout& c : controls) {
+    const Rect r = c.pixels();
+    const bool inside = c.twips && r.left + r.width <= width() && r.top + r.height <= height();
+    if (c.shown && inside && c.kind != ControlKind::Picture && c.kind != ControlKind::TextField) out.push_back(&c);
+  }
+  // Labels take no focus (-1) and come first; the rest by their tab order.
+  std::stable_sort(out.begin(), out.end(),
+                   [](const ControlLayout* a, const ControlLayout* b) { return a->tab_order < b->tab_order; });
+  return out;
 }
 
 namespace {
@@ -62,9 +81,11 @@ constexpr std::array kConfigControls = {
     ControlLayout{"Label1", K::Label, Rect{600, 840, 3615, 735}, true,
                   "Welcome to Brisel, please select the hokeys for volume up and volume down below and then click Run.",
                   kVerdana, -1},
-    ControlLayout{"volumeup", K::Selector, Rect{1080, 1920, 2295, 315}, true, "Apple Vol Up", kVerdana, 1},
-    ControlLayout{"volumedown", K::Selector, Rect{1080, 2400, 2295, 315}, true, "Apple Vol Down", kVerdana, 2},
-    ControlLayout{"volumemute", K::Selector, Rect{1080, 2880, 2295, 315}, true, "Apple Mute", std::nullopt, 4},
+    ControlLayout{"volumeup", K::Selector, Rect{1080, 1920, 2295, 315}, true, "Apple Vol Up", kVerdana, 1, KeyTable},
+    ControlLayout{"volumedown", K::Selector, Rect{1080, 2400, 2295, 315}, true, "Apple Vol Down", kVerdana, 2,
+                  KeyTable},
+    ControlLayout{"volumemute", K::Selector, Rect{1080, 2880, 2295, 315}, true, "Apple Mute", std::nullopt, 4,
+                  KeyTable},
     ControlLayout{"Command1", K::Button, Rect{2520, 3960, 1695, 375}, true, "Run", kVerdanaBold, 3},
     Hidden("Amount", K::TextField, "0"),
     Hidden("outcomeup", K::TextField, "175"),
@@ -74,8 +95,8 @@ constexpr std::array kConfigControls = {
     Hidden("Listed", K::List, ""),
 };
 
-constexpr WindowLayout kSplash{"Splash", "Form1", 3135, 3105, kSplashOutline, kSplashControls};
-constexpr WindowLayout kConfig{"Config", "Form1", 4500, 4500, kConfigOutline, kConfigControls};
+constexpr WindowLayout kSplash{"Splash", "Form1", 3135, 3105, kSplashOutline, kSplashControls, false};
+constexpr WindowLayout kConfig{"Config", "Form1", 4500, 4500, kConfigOutline, kConfigControls, true};
 
 }  // namespace
 

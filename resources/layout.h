@@ -5,6 +5,9 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
+
+#include "setup/key_table.h"
 
 namespace brisel {
 
@@ -31,7 +34,7 @@ struct Font {
   std::string_view name;
   double points;
   bool bold;
-  int charset;  // 0: ANSI
+  int charset;  // the font's character set: 0, ANSI
 };
 
 inline constexpr Font kVerdana{"Verdana", 8.25, false, 0};
@@ -45,6 +48,7 @@ struct ControlLayout {
   std::string_view text;      // text, caption, or for a picture control the picture it holds
   std::optional<Font> font;   // none: the window's default font
   int tab_order;              // -1: takes no focus
+  std::span<const KeyRow> (*items)() = nullptr;  // a selector's list, in order
 
   Rect pixels() const {
     const Rect t = twips.value_or(Rect{0, 0, 0, 0});
@@ -58,10 +62,16 @@ struct WindowLayout {
   int width_twips, height_twips;
   Outline outline;
   std::span<const ControlLayout> controls;
+  // The dialog takes the focus when shown; the display never does, and stays above the others.
+  bool takes_focus;
 
   int width() const { return Px(width_twips); }
   int height() const { return Px(height_twips); }
   const ControlLayout& control(std::string_view control_name) const;
+  const ControlLayout* find(std::string_view control_name) const;  // nullptr: none such
+  // The controls a user can see and reach in the window (text, selectors, buttons inside its
+  // bounds), in tab order; pictures are drawn by resources/art.h.
+  std::vector<const ControlLayout*> interactive_controls() const;
 };
 
 const WindowLayout& SplashLayout();

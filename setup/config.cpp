@@ -1,6 +1,7 @@
 #include "setup/config.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/text_numbers.h"
 #include "setup/key_table.h"
@@ -19,14 +20,19 @@ void LookUpKey(const std::string& name, std::string& code) {
 Selector SelectorNamed(std::string_view name) {
   if (name == "volumeup") return Selector::volumeup;
   if (name == "volumedown") return Selector::volumedown;
-  return Selector::volumemute;
+  if (name == "volumemute") return Selector::volumemute;
+  throw std::invalid_argument("no selector named '" + std::string(name) + "'");
 }
 
-ConfigForm::ConfigForm(Program& app)
-    : FormWindow(app.platform.windows, Form::Config),
-      Timer1(app.timers, "Timer1", 10, [this] { Config_Timer1_Timer(); }),
-      Timer3(app.timers, "Timer3", 10, [this] { Config_Timer3_Timer(); }),
-      app_(app) {}
+using C = ConfigForm;
+const std::array<TimerRow<ConfigForm>, 2> ConfigForm::kTimers = {{
+    {"Timer1", 10, &C::Timer1, &C::Config_Timer1_Timer},  // fades in, +10 opacity a tick
+    {"Timer3", 10, &C::Timer3, &C::Config_Timer3_Timer},  // fades out, then hands over
+}};
+
+ConfigForm::ConfigForm(Program& app) : FormWindow(app.platform.windows, ConfigLayout()), app_(app) {
+  BindTimers(*this, app.timers, kTimers);
+}
 
 void ConfigForm::Config_Form_Load() {
   app_.module1.SetTranslucency(hWnd, ToInt16(Amount));
@@ -60,10 +66,6 @@ void ConfigForm::Config_Timer3_Timer() {
     app_.Splash();
     Hide();
   }
-}
-
-void ConfigForm::ClickRun() {
-  if (Visible()) Config_Command1_Click();
 }
 
 std::string& ConfigForm::SelectorText(Selector selector) {

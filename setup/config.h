@@ -3,6 +3,7 @@
 // readable, hidden, for the life of the process.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace brisel {
 
 enum class Selector { volumeup, volumedown, volumemute };
 
-// The selector with this control name; any other name is volumemute.
+// The selector with this control name; std::invalid_argument for a name that is none.
 Selector SelectorNamed(std::string_view name);
 
 class ConfigForm : public FormWindow {
@@ -24,9 +25,7 @@ class ConfigForm : public FormWindow {
   void Config_Command1_Click();
   void Config_Timer3_Timer();
 
-  // The user's actions: a click on "Run" (nobody can click a hidden dialog) and an edit of a
-  // selector's text.
-  void ClickRun();
+  // An edit of a selector's text by the user.
   void Select(Selector selector, std::string text);
   std::string& SelectorText(Selector selector);
 
@@ -40,8 +39,9 @@ class ConfigForm : public FormWindow {
   std::string outcomemute = "173";
   std::string Amount = "0";
 
-  FormTimer Timer1;  // fade-in
-  FormTimer Timer3;  // fade-out and hand-over
+  FormTimer Timer1;
+  FormTimer Timer3;
+  static const std::array<TimerRow<ConfigForm>, 2> kTimers;
 
  private:
   Program& app_;

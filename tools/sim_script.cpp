@@ -145,13 +145,14 @@ void Session::execute(const std::vector<Word>& w) {
     if (!w[2].quoted) throw ParseError{"select takes a text in double quotes"};
     const std::string& s = w[1].text;
     if (s != "volumeup" && s != "volumedown" && s != "volumemute") throw ParseError{"unknown selector '" + s + "'"};
-    return p.Config().Select(SelectorNamed(s), w[2].text);
+    p.Config();
+    return sim_.windows.type("Config", s, w[2].text);
   }
   if (cmd == "click") {
     arity(w, 2);
-    Program& p = running();
+    running();
     if (w[1].text != "Run") throw ParseError{"only Run can be clicked"};
-    return p.Config().ClickRun();
+    return sim_.windows.click("Config", "Command1");  // "Run"
   }
   if (cmd == "print") {
     arity(w, 2);
@@ -217,7 +218,7 @@ void Session::wait(std::uint64_t ms) { Advance(sim_.clock, program_->timers, ms)
 
 // What the display shows now; a display not loaded yet would show its first look.
 void Session::snapshot(const std::string& file) {
-  const SimWindow* win = sim_.windows.find(Form::Splash);
+  const SimWindow* win = sim_.windows.find("Splash");
   const GreyImage view = art::ComposeSplash(win ? win->image2 : kEmptyBar, win && win->mute);
   std::ofstream out(file, std::ios::binary);
   out << EncodeBmp(view);
@@ -279,17 +280,18 @@ std::string Session::value_of(const std::string& name) {
 }
 
 std::string Session::window_value(bool config, const std::string& prop) {
-  static constexpr const char* kConfigNames[] = {"loaded",    "visible",     "opacity",     "Timer1",
-                                                 "Timer3",    "outcomeup",   "outcomedown", "outcomemute",
-                                                 "Amount",    "volumeup",    "volumedown",  "volumemute"};
-  static constexpr const char* kSplashNames[] = {
-      "loaded",  "visible", "opacity", "KeyTimer", "FadeIn", "FadeOut", "refreshtimer", "ResetTimer", "reset",
-      "reset2",  "VolCount", "Volume", "yesno",   "Amount", "first",   "Timer",        "Image2",     "Mute"};
+  static constexpr const char* kConfigNames[] = {"loaded",      "visible",     "opacity",  "outcomeup",
+                                                 "outcomedown", "outcomemute", "Amount",   "volumeup",
+                                                 "volumedown",  "volumemute"};
+  static constexpr const char* kSplashNames[] = {"loaded", "visible", "opacity", "VolCount", "Volume", "yesno",
+                                                 "Amount", "first",   "Timer",   "Image2",   "Mute"};
   bool known = false;
   if (config) {
     for (const char* n : kConfigNames) known = known || prop == n;
+    for (const auto& row : ConfigForm::kTimers) known = known || prop == row.name;
   } else {
     for (const char* n : kSplashNames) known = known || prop == n;
+    for (const auto& row : SplashForm::kTimers) known = known || prop == row.name;
   }
   if (!known) throw ParseError{"unknown name '" + std::string(config ? "Config." : "Splash.") + prop + "'"};
 
@@ -297,14 +299,14 @@ std::string Session::window_value(bool config, const std::string& prop) {
   const bool loaded = config ? p.loaded_config() != nullptr : p.loaded_splash() != nullptr;
   if (prop == "loaded") return loaded ? "yes" : "no";
   if (!loaded) return "unloaded";
-  const SimWindow& win = *sim_.windows.find(config ? Form::Config : Form::Splash);
+  const SimWindow& win = *sim_.windows.find(config ? "Config" : "Splash");
   if (prop == "visible") return win.visible ? "shown" : "hidden";
   if (prop == "opacity") return win.opacity ? std::to_string(*win.opacity) : "none";
   auto timer = [](const FormTimer& t) -> std::string { return t.enabled() ? "enabled" : "disabled"; };
   if (config) {
     ConfigForm& c = *p.loaded_config();
-    if (prop == "Timer1") return timer(c.Timer1);
-    if (prop == "Timer3") return timer(c.Timer3);
+    for (const auto& row : ConfigForm::kTimers)
+      if (prop == row.name) return timer(c.*row.timer);
     if (prop == "outcomeup") return c.outcomeup;
     if (prop == "outcomedown") return c.outcomedown;
     if (prop == "outcomemute") return c.outcomemute;
@@ -314,8 +316,8 @@ std::string Session::window_value(bool config, const std::string& prop) {
     return Quote(c.volumemute);
   }
   SplashForm& s = *p.loaded_splash();
-  for (const FormTimer* t : {&s.KeyTimer, &s.FadeIn, &s.FadeOut, &s.refreshtimer, &s.ResetTimer, &s.reset, &s.reset2})
-    if (t->name() == prop) return timer(*t);
+  for (const auto& row : SplashForm::kTimers)
+    if (prop == row.name) return timer(s.*row.timer);
   if (prop == "VolCount") return s.VolCount;
   if (prop == "Volume") return s.Volume;
   if (prop == "yesno") return s.yesno;

@@ -12,11 +12,13 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "resources/art.h"
-#include "resources/layout.h"
-#include "setup/key_table.h"
 
 namespace brisel::linux_fltk {
 
@@ -48,10 +50,12 @@ class PictureWindow : public Fl_Double_Window {
   }
 };
 
-void SetClassHint(Fl_Window& w, const char* name) {
-  XClassHint hint{const_cast<char*>(name), const_cast<char*>("Brisel")};
+// The class hint names the window by its layout, the title is the layout's.
+void SetWindowNames(Fl_Window& w, const WindowLayout& layout) {
+  const std::string name(layout.name), title(layout.title);
+  XClassHint hint{const_cast<char*>(name.c_str()), const_cast<char*>("Brisel")};
   XSetClassHint(fl_display, fl_xid(&w), &hint);
-  XStoreName(fl_display, fl_xid(&w), "Form1");
+  XStoreName(fl_display, fl_xid(&w), title.c_str());
 }
 
 }  // namespace
@@ -65,75 +69,73 @@ std::string MenuLabel(std::string_view name) {
   return label;
 }
 
+// A control the user reaches, as its widget's callback knows it.
+struct ControlRef {
+  FltkWindows::Window* window;
+  std::string_view name;
+};
+
 struct FltkWindows::Window {
-  Form form;
+  const WindowLayout* layout = nullptr;
+  FltkWindows* owner = nullptr;
+  HWND hwnd = 0;
   std::unique_ptr<PictureWindow> fl;
   ExStyleWord style;
   std::optional<std::uint8_t> alpha;
   std::optional<RoundRect> region;
   int lit = 0;
   bool mute = false;
-  Fl_Input_Choice* first_focus = nullptr;
+  Fl_Widget* first_focus = nullptr;
+  std::list<ControlRef> controls;  // stable addresses for the widgets' callbacks
 };
 
-FltkWindows::FltkWindows() {
-  Fl::set_font(kVerdanaFont, " Verdana");  // fontconfig gives the closest sans face where it is missing
-  Fl::set_font(kVerdanaBoldFont, "BVerdana");
+namespace {
+
+void ReportClick(Fl_Widget*, void* data) {
+  const auto* ref = static_cast<ControlRef*>(data);
+  if (Input* input = ref->window->owner->input()) input->click(ref->window->hwnd, ref->name);
 }
 
-FltkWindows::~FltkWindows() = default;
-
-FltkWindows::Window* FltkWindows::find(HWND hwnd) {
-  auto it = windows_.find(hwnd);
-  return it == windows_.end() ? nullptr : it->second.get();
+void ReportEdit(Fl_Widget* widget, void* data) {
+  const auto* ref = static_cast<ControlRef*>(data);
+  if (Input* input = ref->window->owner->input())
+    input->text_changed(ref->window->hwnd, ref->name, static_cast<Fl_Input_Choice*>(widget)->value());
 }
 
-HWND FltkWindows::create_window(Form form) {
-  const WindowLayout& layout = form == Form::Config ? ConfigLayout() : SplashLayout();
-  auto w = std::make_unique<Window>();
-  w->form = form;
-  w->fl = std::make_unique<PictureWindow>(layout.width(), layout.height(), "Form1");
-  PictureWindow& win = *w->fl;
-  win.border(0);
-  win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
-  if (form == Form::Splash) {
-    win.set_override();  // never takes the focus, no taskbar entry, above the others
-    Window* self = w.get();
-    win.compose = [self] { return art::ComposeSplash(self->lit, self->mute); };
-    win.stale = true;
-    win.end();
-  } else {
-    win.picture = art::ConfigBackground();
-    // Children in tab order: volumeup, volumedown, Run, volumemute; the label takes no focus.
-    auto px = [&](std::string_view name) { return layout.control(name).pixels(); };
-    auto font = [](const ControlLayout& c, Fl_Widget& widget) {
-      if (!c.font) return;  // the toolkit's default font
-      widget.labelfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
-      widget.labelsize(FontPixels(*c.font));
-    };
-    const ControlLayout& label = layout.control("Label1");
-    const Rect lr = px("Label1");
-    auto* box = new Fl_Box(lr.left, lr.top, lr.width, lr.height, label.text.data());
-    box->box(FL_NO_BOX);
-    box->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-    font(label, *box);
-    for (const char* name : {"volumeup", "volumedown", "Command1", "volumemute"}) {
-      const ControlLayout& c = layout.control(name);
-      const Rect r = px(name);
-      if (c.kind == ControlKind::Button) {
-        auto* run = new Fl_Button(r.left, r.top, r.width, r.height, c.text.data());
-        run->box(FL_FLAT_BOX);
-        run->color(fl_rgb_color(128, 128, 128));
-        run->down_box(FL_FLAT_BOX);
-        run->down_color(fl_rgb_color(112, 112, 112));
-        font(c, *run);
-        run->callback([](Fl_Widget*, void* self) {
-          if (auto& cb = static_cast<FltkWindows*>(self)->on_run) cb();
-        }, this);
-        continue;
-      }
+void SetFont(const ControlLayout& c, Fl_Widget& widget) {
+  if (!c.font) return;  // the toolkit's default font
+  widget.labelfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
+  widget.labelsize(FontPixels(*c.font));
+}
+
+// The label, selectors and buttons, in tab order: FLTK moves the focus in the order of the
+// children.
+Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
+  const Rect r = c.pixels();
+  ControlRef* ref = &w.controls.emplace_back(ControlRef{&w, c.name});
+  switch (c.kind) {
+    case ControlKind::Label: {
+      auto* box = new Fl_Box(r.left, r.top, r.width, r.height, c.text.data());
+      box->box(FL_NO_BOX);
+      box->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+      SetFont(c, *box);
+      return box;
+    }
+    case ControlKind::Button: {
+      auto* button = new Fl_Button(r.left, r.top, r.width, r.height);
+      button->copy_label(std::string(c.text).c_str());
+      button->box(FL_FLAT_BOX);
+      button->color(fl_rgb_color(128, 128, 128));
+      button->down_box(FL_FLAT_BOX);
+      button->down_color(fl_rgb_color(112, 112, 112));
+      SetFont(c, *button);
+      button->callback(ReportClick, ref);
+      return button;
+    }
+    case ControlKind::Selector: {
       auto* choice = new Fl_Input_Choice(r.left, r.top, r.width, r.height);
-      for (const KeyRow& row : KeyTable()) choice->add(MenuLabel(row.name).c_str());
+      if (c.items)
+        for (const KeyRow& row : c.items()) choice->add(MenuLabel(row.name).c_str());
       choice->value(std::string(c.text).c_str());
       if (c.font) {
         choice->textfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
@@ -143,52 +145,73 @@ HWND FltkWindows::create_window(Form form) {
       }
       choice->menubutton()->clear_visible_focus();  // Tab goes from selector to selector
       choice->when(FL_WHEN_CHANGED);
-      choice->callback([](Fl_Widget* widget, void* self) {
-        auto* ch = static_cast<Fl_Input_Choice*>(widget);
-        if (auto& cb = static_cast<FltkWindows*>(self)->on_edit) cb(ch->label() ? ch->label() : "", ch->value());
-      }, this);
-      choice->copy_label(name);
-      choice->align(FL_ALIGN_LEFT);
-      choice->labeltype(FL_NO_LABEL);
-      if (!w->first_focus) w->first_focus = choice;
+      choice->callback(ReportEdit, ref);
+      return choice->input();
     }
-    win.end();
+    default:
+      return nullptr;
   }
-  const HWND hwnd = form == Form::Config ? 0x10010u : 0x10020u;
-  windows_[hwnd] = std::move(w);
+}
+
+}  // namespace
+
+FltkWindows::FltkWindows() {
+  Fl::set_font(kVerdanaFont, " Verdana");  // fontconfig gives the closest sans face where it is missing
+  Fl::set_font(kVerdanaBoldFont, "BVerdana");
+}
+
+FltkWindows::~FltkWindows() = default;
+
+HWND FltkWindows::create_window(const WindowLayout& layout) {
+  auto [hwnd, w] = windows_.add(layout);
+  w.owner = this;
+  w.hwnd = hwnd;
+  w.fl = std::make_unique<PictureWindow>(layout.width(), layout.height(), layout.title.data());
+  PictureWindow& win = *w.fl;
+  win.border(0);
+  win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
+  if (!layout.takes_focus) win.set_override();  // never takes the focus, no taskbar entry, above the others
+  Window* self = &w;
+  win.compose = [self] { return art::WindowPicture(*self->layout, self->lit, self->mute); };
+  win.stale = true;
+  for (const ControlLayout* c : layout.interactive_controls()) {
+    Fl_Widget* widget = AddControl(w, *c);
+    if (widget && c->tab_order >= 0 && !w.first_focus) w.first_focus = widget;
+  }
+  win.end();
   return hwnd;
 }
 
 void FltkWindows::show(HWND hwnd) {
-  Window* w = find(hwnd);
+  Window* w = windows_.find(hwnd);
   if (!w || w->fl->shown()) return;
   w->fl->show();
-  SetClassHint(*w->fl, w->form == Form::Config ? "Config" : "Splash");
+  SetWindowNames(*w->fl, *w->layout);
   apply_region(*w);
   apply_opacity(*w);
-  if (w->first_focus) w->first_focus->input()->take_focus();
+  if (w->first_focus) w->first_focus->take_focus();
   XFlush(fl_display);
 }
 
 void FltkWindows::hide(HWND hwnd) {
-  if (Window* w = find(hwnd); w && w->fl->shown()) {
+  if (Window* w = windows_.find(hwnd); w && w->fl->shown()) {
     w->fl->hide();
     XFlush(fl_display);
   }
 }
 
 std::int32_t FltkWindows::GetWindowLongA(HWND hwnd, std::int32_t index) {
-  Window* w = find(hwnd);
+  Window* w = windows_.find(hwnd);
   return w ? w->style.get(index) : 0;
 }
 
 std::int32_t FltkWindows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
-  Window* w = find(hwnd);
+  Window* w = windows_.find(hwnd);
   return w ? w->style.set(index, value) : 0;
 }
 
 bool FltkWindows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) {
-  Window* w = find(hwnd);
+  Window* w = windows_.find(hwnd);
   if (!w || !w->style.takes_alpha(dwFlags)) return false;
   w->alpha = bAlpha;
   apply_opacity(*w);
@@ -209,7 +232,7 @@ HRGN FltkWindows::CreateRoundRectRgn(int left, int top, int right, int bottom, i
 }
 
 int FltkWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool) {
-  Window* w = find(hwnd);
+  Window* w = windows_.find(hwnd);
   if (!w) return 0;
   const auto r = regions_.take(rgn);
   if (!r) return 0;
@@ -239,16 +262,16 @@ void FltkWindows::apply_region(Window& w) {
 }
 
 void FltkWindows::set_picture(HWND hwnd, PictureControl control, int picture) {
-  Window* w = find(hwnd);
-  if (!w || control != PictureControl::Image2 || w->form != Form::Splash) return;
+  Window* w = windows_.find(hwnd);
+  if (!w || control != PictureControl::Image2) return;
   w->lit = picture;
   w->fl->stale = true;
   w->fl->redraw();
 }
 
 void FltkWindows::set_visible(HWND hwnd, PictureControl control, bool visible) {
-  Window* w = find(hwnd);
-  if (!w || control != PictureControl::Mute || w->form != Form::Splash || w->mute == visible) return;
+  Window* w = windows_.find(hwnd);
+  if (!w || control != PictureControl::Mute || w->mute == visible) return;
   w->mute = visible;
   w->fl->stale = true;
   w->fl->redraw();

@@ -1,21 +1,16 @@
-// Both windows on X11 with FLTK, built from their layouts. Opacity is the window's
-// _NET_WM_WINDOW_OPACITY (a compositing manager makes it visible) and the outline an XShape
-// bounding region. Hiding destroys FLTK's X window, so every show() applies the name, class
-// hint, outline and opacity again.
+// The windows on X11 with FLTK, built from their layouts: the picture behind, and the label,
+// selectors and buttons the layout places inside, in its tab order. What the user does is
+// reported through the program's Input. Opacity is the window's _NET_WM_WINDOW_OPACITY (a
+// compositing manager makes it visible) and the outline an XShape bounding region. Hiding
+// destroys FLTK's X window, so every show() applies the name, class hint, outline and opacity
+// again.
 #pragma once
 
-#include <array>
-#include <functional>
-#include <map>
-#include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/platform.h"
 #include "platform/window_state.h"
-
-class Fl_Double_Window;
 
 namespace brisel::linux_fltk {
 
@@ -24,11 +19,8 @@ class FltkWindows : public WindowSystem {
   FltkWindows();
   ~FltkWindows() override;
 
-  // What the user does in the dialog: an edit of a selector (by control name), a click on Run.
-  std::function<void(std::string_view control, std::string text)> on_edit;
-  std::function<void()> on_run;
-
-  HWND create_window(Form form) override;
+  void set_input(Input& input) override { input_ = &input; }
+  HWND create_window(const WindowLayout& layout) override;
   void show(HWND hwnd) override;
   void hide(HWND hwnd) override;
   std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override;
@@ -39,12 +31,14 @@ class FltkWindows : public WindowSystem {
   void set_picture(HWND hwnd, PictureControl control, int picture) override;
   void set_visible(HWND hwnd, PictureControl control, bool visible) override;
 
- private:
   struct Window;
-  Window* find(HWND hwnd);
+  Input* input() const { return input_; }
+
+ private:
   void apply_opacity(Window& w);
   void apply_region(Window& w);
-  std::map<HWND, std::unique_ptr<Window>> windows_;
+  Input* input_ = nullptr;
+  WindowTable<Window> windows_;
   RegionTable regions_;
 };
 

@@ -6,13 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "app/command_line.h"
 #include "app/program.h"
-#include "app/text_numbers.h"
+#include "app/runtime_error.h"
 #include "platform/linux/alsa_mixer.h"
 #include "platform/linux/fltk_windows.h"
 #include "platform/linux/x11_keyboard.h"
-#include "setup/config.h"
+#include "platform/trace.h"
+#include "platform/trace_file.h"
 
 namespace {
 
@@ -27,12 +34,32 @@ class MonotonicClock : public brisel::Clock {
 
 }  // namespace
 
-int main(int argc, char**) {
+int main(int argc, char** argv) {
   using namespace brisel;
-  if (argc > 1) {
-    std::fprintf(stderr, "brisel: takes no arguments\n");
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const ParsedCommandLine cmd = ParseCommandLine(args);
+  if (!cmd.error.empty()) {
+    std::fprintf(stderr, "brisel: %s\n%s", cmd.error.c_str(), Usage("brisel").c_str());
     return 2;
   }
+  if (cmd.options.help) {
+    std::fputs(Usage("brisel").c_str(), stdout);
+    return 0;
+  }
+  if (cmd.options.version) {
+    std::printf("brisel %s\n", std::string(kVersion).c_str());
+    return 0;
+  }
+  std::unique_ptr<TraceFile> trace_file;
+  if (cmd.options.trace) {
+    std::string why;
+    trace_file = TraceFile::Open(*cmd.options.trace, why);
+    if (!trace_file) {
+      std::fprintf(stderr, "brisel: cannot open the trace file \"%s\": %s\n", cmd.options.trace->c_str(), why.c_str());
+      return 2;
+    }
+  }
+
   const char* display_name = std::getenv("DISPLAY");
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
@@ -52,12 +79,13 @@ int main(int argc, char**) {
   linux_fltk::FltkWindows windows;
   linux_fltk::FltkMessageBox msgbox;
   Platform platform{clock, keyboard, mixer, windows, msgbox};
-  Program program(platform);
-
-  windows.on_run = [&] { program.Config().ClickRun(); };
-  windows.on_edit = [&](std::string_view control, std::string text) {
-    program.Config().Select(SelectorNamed(control), std::move(text));
-  };
+  // With --trace the program runs on the same platform, traced: milliseconds since the start.
+  const std::uint64_t started = clock.now_ms();
+  TraceSink sink([&] { return clock.now_ms() - started; },
+                 [&](const std::string& line) { trace_file->write(line); });
+  std::optional<TracedPlatform> traced;
+  if (trace_file) traced.emplace(platform, sink);
+  Program program(traced ? traced->platform : platform);
 
   try {
     program.start();

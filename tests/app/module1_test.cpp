@@ -10,7 +10,7 @@ namespace {
 TEST(SetTranslucency, AppliesOpacityAndKeepsTheLayeredStyle) {
   test::Harness h;
   const HWND hwnd = h.program.Config().hWnd;
-  const auto& w = h.window(Form::Config);
+  const auto& w = h.window("Config");
   EXPECT_EQ(w.opacity, 0);  // the dialog starts fully transparent
   EXPECT_TRUE(w.style.exstyle & WS_EX_LAYERED);
   for (int opacity : {220, 255, 10}) {
@@ -30,15 +30,15 @@ TEST(SetTranslucency, OutOfRangeShowsTheErrorAndKeepsTheOpacity) {
   h.program.module1.SetTranslucency(hwnd, -10);
   EXPECT_EQ(h.lines_since(mark), (std::vector<std::string>{"msgbox \"Overflow Source : Brisel\"",
                                                            "msgbox \"Overflow Source : Brisel\""}));
-  EXPECT_EQ(h.window(Form::Config).opacity, 120);
+  EXPECT_EQ(h.window("Config").opacity, 120);
 }
 
 TEST(SetTranslucency, SplashIsLayeredOnlyFromItsFirstFadeIn) {
   test::Harness h;
   h.start_watching();
-  const auto& w = h.window(Form::Splash);
+  const auto& w = h.window("Splash");
   EXPECT_EQ(w.region, (std::array<int, 6>{0, 0, 210, 205, 55, 55}));
-  EXPECT_EQ(h.window(Form::Config).region, (std::array<int, 6>{0, 0, 300, 300, 45, 45}));
+  EXPECT_EQ(h.window("Config").region, (std::array<int, 6>{0, 0, 300, 300, 45, 45}));
   EXPECT_FALSE(w.style.exstyle & WS_EX_LAYERED);
   EXPECT_FALSE(w.opacity);
   h.tap(test::kUp);

@@ -61,7 +61,7 @@ class RandomKeys {
     ASSERT_TRUE(level >= 0 && level <= 80 && level == static_cast<int>(level)) << d.VolCount;
     ASSERT_EQ(d.Volume, Text(1 + 1.25 * level));
     ASSERT_EQ(h_.sim.msgbox.shown(), 0);
-    if (const auto& opacity = h_.window(Form::Splash).opacity) {
+    if (const auto& opacity = h_.window("Splash").opacity) {
       ASSERT_TRUE(*opacity >= 10 && *opacity <= 220) << *opacity;
     }
     ASSERT_FALSE(d.FadeIn.enabled() && d.first == "first" && d.FadeOut.enabled()) << "fade-in against fade-out";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "harness.h"
 #include "resources/pictures.h"
 
@@ -16,13 +18,17 @@ struct Display : ::testing::Test {
   test::Harness h;
   void SetUp() override { h.start_watching(); }
   SplashForm& s() { return h.splash(); }
-  std::string picture() { return std::string(LevelPictureName(h.window(Form::Splash).image2)); }
-  bool mute_shown() { return h.window(Form::Splash).mute; }
-  // Values the wave-out volume (11) and mute (12) controls received since `mark`.
+  std::string picture() { return std::string(LevelPictureName(h.window("Splash").image2)); }
+  bool mute_shown() { return h.window("Splash").mute; }
+  // "ID VALUE" of each write to the wave-out volume (11) and mute (12) controls since `mark`.
   std::vector<std::string> writes_since(std::size_t mark) {
     std::vector<std::string> out;
-    for (const std::string& l : h.lines_since(mark))
-      if (l.starts_with("mixerSetControlDetails")) out.push_back(l.substr(28, l.find(" ->") - 28));
+    for (const std::string& l : h.lines_since(mark)) {
+      std::istringstream fields(l);
+      std::string call, handle, id, value;
+      fields >> call >> handle >> id >> value;
+      if (call == "mixerSetControlDetails") out.push_back(id + " " + value);
+    }
     return out;
   }
   void press(int vk, int times) {
@@ -150,10 +156,10 @@ TEST_F(Display, VolumePressRightAfterMuteEndsMuted) {
 
 TEST_F(Display, OnePressGivesAFullCycle) {
   press(kUp, 1);  // key seen at tick t; hold count starts from "0" on the next tick
-  EXPECT_FALSE(h.window(Form::Splash).visible);
+  EXPECT_FALSE(h.window("Splash").visible);
   h.wait(10);
-  EXPECT_TRUE(h.window(Form::Splash).visible);
-  EXPECT_EQ(h.window(Form::Splash).opacity, 20);
+  EXPECT_TRUE(h.window("Splash").visible);
+  EXPECT_EQ(h.window("Splash").opacity, 20);
   h.wait(200);
   EXPECT_EQ(s().Amount, "220");
   EXPECT_EQ(s().first, "last");
@@ -165,7 +171,7 @@ TEST_F(Display, OnePressGivesAFullCycle) {
   EXPECT_EQ(s().Timer, "0");
   EXPECT_TRUE(s().FadeOut.enabled());
   h.wait(200);
-  EXPECT_TRUE(h.window(Form::Splash).visible);
+  EXPECT_TRUE(h.window("Splash").visible);
   EXPECT_EQ(s().Amount, "20");
   h.wait(10);
   EXPECT_TRUE(at_rest());
@@ -192,13 +198,13 @@ TEST_F(Display, PressDuringTheFadeOutBringsTheDisplayBack) {
   press(kUp, 1);
   h.wait(1100);  // fading out
   ASSERT_TRUE(s().FadeOut.enabled());
-  const int faded_to = *h.window(Form::Splash).opacity;
+  const int faded_to = *h.window("Splash").opacity;
   press(kMute, 1);
   h.wait(10);
-  EXPECT_LT(*h.window(Form::Splash).opacity, faded_to);  // the fade-out runs on
+  EXPECT_LT(*h.window("Splash").opacity, faded_to);  // the fade-out runs on
   h.wait(300);
   EXPECT_EQ(s().first, "last");  // hidden once, then faded in again
-  EXPECT_TRUE(h.window(Form::Splash).visible);
+  EXPECT_TRUE(h.window("Splash").visible);
   h.wait(2500);
   EXPECT_TRUE(at_rest());
   EXPECT_EQ(h.sim.msgbox.shown(), 0);

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "app/text_numbers.h"
-#include "platform/sim/sim_platform.h"
+#include "platform/sim/sim_mixer.h"
+#include "platform/trace.h"
 
 namespace brisel {
 namespace {
@@ -16,13 +17,15 @@ using sim::ControlKind;
 using sim::Line;
 
 struct MixerTest : ::testing::Test {
-  std::vector<std::string> calls;
-  sim::SimMixer device{[this](const std::string& line) { calls.push_back(line); }};
-  MixerModule module{device};
+  std::vector<std::string> calls;  // the trace's lines, without their time stamps
+  sim::SimMixer device;
+  TraceSink sink{[] { return std::uint64_t{0}; }, [this](const std::string& line) { calls.push_back(line.substr(2)); }};
+  TracingMixer traced{device, sink};
+  MixerModule module{traced};
 
   // What a device whose only control is a wave-out volume of the given range receives.
   static std::int32_t sent_for(std::int32_t min, std::int32_t max, std::int32_t value) {
-    sim::SimMixer one([](const std::string&) {});
+    sim::SimMixer one;
     MixerModule m(one);
     one.add_control(Line::waveout, ControlKind::volume, 11, min, max);
     EXPECT_TRUE(m.OpenMixer(0));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "harness.h"
 
 namespace brisel {
@@ -12,15 +14,15 @@ using test::Harness;
 TEST(SetupDialog, FadesInToTwoHundredTwentyOverTwentyTwoTicks) {
   Harness h;
   h.program.start();
-  EXPECT_TRUE(h.window(Form::Config).visible);
-  EXPECT_EQ(h.window(Form::Config).opacity, 0);
+  EXPECT_TRUE(h.window("Config").visible);
+  EXPECT_EQ(h.window("Config").opacity, 0);
   h.wait(210);
   EXPECT_EQ(h.config().Amount, "210");
   h.wait(10);
   EXPECT_EQ(h.config().Amount, "220");
   EXPECT_FALSE(h.config().Timer1.enabled());
   h.wait(1000);
-  EXPECT_EQ(h.window(Form::Config).opacity, 220);
+  EXPECT_EQ(h.window("Config").opacity, 220);
   EXPECT_EQ(h.program.loaded_splash(), nullptr);  // no key is watched before "Run"
 }
 
@@ -43,21 +45,44 @@ TEST(SetupDialog, RunLooksUpEachNameExactly) {
     h.program.start();
     h.wait(220);
     ConfigForm& config = h.config();
-    config.Select(Selector::volumeup, c.up);
-    config.Select(Selector::volumedown, c.down);
-    config.Select(Selector::volumemute, c.mute);
-    config.ClickRun();
+    h.sim.windows.type("Config", "volumeup", c.up);
+    h.sim.windows.type("Config", "volumedown", c.down);
+    h.sim.windows.type("Config", "volumemute", c.mute);
+    h.click_run();
     EXPECT_EQ(config.outcomeup, c.codes[0]) << c.up;
     EXPECT_EQ(config.outcomedown, c.codes[1]) << c.down;
     EXPECT_EQ(config.outcomemute, c.codes[2]) << c.mute;
   }
 }
 
+TEST(SetupDialog, TheWindowsReportOnlyControlsTheyHave) {
+  Harness h;
+  h.program.start();
+  const HWND config = h.config().hWnd;
+  // A label or a button is no selector, and a name the dialog has not is a backend's fault.
+  EXPECT_THROW(h.program.text_changed(config, "Label1", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.text_changed(config, "Command1", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.text_changed(config, "volumeUp", "F1"), std::invalid_argument);
+  EXPECT_THROW(h.program.click(config, "Run"), std::invalid_argument);  // a caption, not a name
+  EXPECT_THROW(h.program.click(0x5555, "Command1"), std::invalid_argument);
+  EXPECT_EQ(h.config().volumemute, "Apple Mute");
+  h.wait(300);
+  h.click_run();
+  h.wait(300);
+  // The display's buttons have no handlers; a click on "Run" of the hidden dialog never comes.
+  const std::size_t mark = h.trace.size();
+  h.program.click(h.splash().hWnd, "Command2");
+  h.click_run();
+  h.wait(100);
+  EXPECT_TRUE(h.lines_since(mark).empty());
+  EXPECT_FALSE(h.config().Timer3.enabled());
+}
+
 TEST(SetupDialog, FadeOutHandsOverToTheDisplay) {
   Harness h;
   h.program.start();
   h.wait(220);
-  h.config().ClickRun();
+  h.click_run();
   h.wait(210);
   EXPECT_EQ(h.config().Amount, "10");
   EXPECT_EQ(h.program.loaded_splash(), nullptr);
@@ -67,10 +92,10 @@ TEST(SetupDialog, FadeOutHandsOverToTheDisplay) {
                                                            "Splash region 0 0 210 205 55 55", "Config hidden"}));
   EXPECT_FALSE(h.config().Timer3.enabled());
   EXPECT_TRUE(h.splash().KeyTimer.enabled());
-  EXPECT_FALSE(h.window(Form::Splash).visible);
+  EXPECT_FALSE(h.window("Splash").visible);
   // Hidden, nobody can click it; its key fields stay readable.
   h.config().Select(Selector::volumeup, "F1");
-  h.config().ClickRun();
+  h.click_run();
   EXPECT_EQ(h.config().outcomeup, "175");
   EXPECT_FALSE(h.config().Timer3.enabled());
 }
@@ -80,12 +105,12 @@ TEST(SetupDialog, RunDuringTheFadeInStillHandsOver) {
     Harness h;
     h.program.start();
     h.wait(static_cast<std::uint64_t>(after));
-    h.config().ClickRun();
+    h.click_run();
     EXPECT_FALSE(h.config().Timer1.enabled());
     h.wait(static_cast<std::uint64_t>(after) + 10);
     EXPECT_EQ(h.config().Amount, "0") << after;
     EXPECT_NE(h.program.loaded_splash(), nullptr) << after;
-    EXPECT_FALSE(h.window(Form::Config).visible);
+    EXPECT_FALSE(h.window("Config").visible);
     EXPECT_EQ(h.sim.msgbox.shown(), 0);
   }
 }
@@ -94,10 +119,10 @@ TEST(SetupDialog, SecondRunDuringTheFadeOutTakesTheNewNames) {
   Harness h;
   h.program.start();
   h.wait(220);
-  h.config().ClickRun();
+  h.click_run();
   h.wait(100);
   h.config().Select(Selector::volumemute, "Del");
-  h.config().ClickRun();
+  h.click_run();
   EXPECT_EQ(h.config().outcomemute, "46");
   h.wait(120);
   EXPECT_NE(h.program.loaded_splash(), nullptr);

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The command line, and --trace: the real program's trace for a few presses is the simulator's
+# for the same presses. Run under session.sh: trace_test.sh BRISEL BRISEL_SIM XPROBE
+set -euo pipefail
+brisel=$1 sim=$2 xprobe=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+window() { "$xprobe" find "$1"; }
+gone() { ! "$xprobe" find "$1"; }
+status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+
+step "--help and --version need no display; anything else is a usage error"
+[ "$(env -u DISPLAY "$brisel" --help >"$work/out" 2>&1; echo $?)" = 0 ] && grep -q -- "--trace FILE" "$work/out" ||
+  fail "--help: $(cat "$work/out")"
+[ "$(env -u DISPLAY "$brisel" --version)" = "brisel 0.1" ] || fail "--version"
+[ "$(status "$brisel" --frobnicate)" = 2 ] || fail "unknown option: not status 2"
+[ ! -s "$work/out" ] && head -n 1 "$work/err" | grep -q "^brisel: unknown option '--frobnicate'$" &&
+  grep -q "Usage:" "$work/err" || fail "unknown option: $(cat "$work/out" "$work/err")"
+[ "$(status "$brisel" --trace)" = 2 ] || fail "--trace without FILE"
+# A trace file that cannot be opened: said before anything else is tried (no display here).
+[ "$(status env -u DISPLAY "$brisel" --trace "$work/no/such/dir/t.log")" = 2 ] &&
+  grep -q "no/such/dir/t.log" "$work/err" && [ "$(wc -l <"$work/err")" = 1 ] || fail "bad trace file: $(cat "$work/err")"
+
+step "the dialog is titled and named from its layout"
+log=$work/trace.log
+"$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
+brisel_pid=$!
+trap 'kill $brisel_pid 2>/dev/null || true' EXIT
+traced() { grep -c -- " $1\$" "$log" | grep -qx "$2"; }
+wait_for 5 traced "Config opacity 220" 1
+config=$(window Config)
+[ -n "$config" ] || fail "no dialog"
+timeout 5 xprop -id "$config" WM_NAME | grep -q '"Form1"' || fail "title"
+timeout 5 xprop -id "$config" WM_CLASS | grep -q '"Config", "Brisel"' || fail "class"
+
+step "three presses, each after the display has gone again"
+xdotool mousemove --window "$config" 224 276 click 1
+wait_for 5 gone Config
+tap XF86AudioRaiseVolume
+wait_for 5 traced "Splash hidden" 1
+tap XF86AudioRaiseVolume
+wait_for 5 traced "Splash hidden" 2
+tap XF86AudioMute
+wait_for 5 traced "Splash hidden" 3
+
+step "the trace is the simulator's, but for the times and the mixer's own handle"
+printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 1500\n' |
+  "$sim" >"$work/sim.trace"
+normal() { sed -E 's/^[0-9]+ //; s/^(mixerSetControlDetails) [0-9]+ /\1 H /' "$1"; }
+grep -qE '^[0-9]+ ' "$log" || fail "no time stamps"
+diff <(normal "$work/sim.trace") <(normal "$log") || fail "the traces differ"
+grep -q "^[0-9]* mixerSetControlDetails 1 11 " "$log" || fail "not the real mixer's handle"
+echo "trace: all checks passed"
