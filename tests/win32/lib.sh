@@ -21,3 +21,28 @@ stop_wine() {
 
 # wine_run PROGRAM.exe [ARG...]: runs the program in the private prefix.
 wine_run() { "$BRISEL_WINE_RUN" "$@"; }
+
+# Windows as the X server sees them. Wine names its X windows by the Win32 title ("Form1"
+# for both of Brisel's) and classes them brisel.exe; the size tells the dialog from the display.
+# x_window NAME WIDTH HEIGHT: prints the id of such a viewable window; fails when there is none.
+x_window() { x_windows --onlyvisible "$@"; }
+# x_window_any NAME WIDTH HEIGHT: the same, mapped or not.
+x_window_any() { x_windows --all "$@"; }
+x_windows() {
+  local w geometry
+  for w in $(xdotool search "$1" --name "^$2\$" 2>/dev/null); do
+    geometry=$(timeout 5 xwininfo -id "$w" | sed -n 's/^ *-geometry \([0-9]*x[0-9]*\).*/\1/p')
+    if [ "$geometry" = "$3x$4" ]; then
+      echo "$w"
+      return 0
+    fi
+  done
+  return 1
+}
+# The window's _NET_WM_WINDOW_OPACITY in decimal, or nothing.
+x_opacity() { timeout 5 xprop -id "$1" _NET_WM_WINDOW_OPACITY | sed -n 's/.* = \([0-9]*\)$/\1/p'; }
+# The extents of the window's bounding shape, as WxH.
+x_shape() { timeout 5 xwininfo -id "$1" -shape | sed -n 's/.*Window shape extents: *\([0-9]*x[0-9]*\).*/\1/p'; }
+x_viewable() { timeout 5 xwininfo -id "$1" | grep -q "Map State: IsViewable"; }
+x_unmapped() { ! x_viewable "$1"; }
+x_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
