@@ -17,6 +17,8 @@ Program::~Program() = default;
 
 void Program::start() { Config().Show(); }
 
+FormTimer* Program::key_timer() const { return splash_ ? &splash_->KeyTimer : nullptr; }
+
 ConfigForm& Program::Config() {
   if (!config_) {
     config_ = std::make_unique<ConfigForm>(*this);

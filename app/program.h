@@ -34,6 +34,9 @@ class Program : public Input {
   SplashForm& Splash();
   ConfigForm* loaded_config() const { return config_.get(); }
   SplashForm* loaded_splash() const { return splash_.get(); }
+  // The timer that polls the keys, once the display exists: a platform that knows when no key
+  // can have changed lets it sleep (FormTimer::sleep) and wakes it at a key's event.
+  FormTimer* key_timer() const;
 
   // Input: a click on "Run" (Command1 of the dialog) and an edit of a selector. Controls
   // without a handler (the display's buttons) do nothing; a control the window does not have

@@ -26,12 +26,25 @@ void FormTimer::enable() {
   order_ = table_->next_order_++;
 }
 
-void FormTimer::disable() { enabled_ = false; }
+void FormTimer::disable() {
+  enabled_ = false;
+  sleeping_ = false;
+}
+
+void FormTimer::sleep() {
+  if (enabled_) sleeping_ = true;
+}
+
+void FormTimer::wake() {
+  if (!sleeping_) return;
+  sleeping_ = false;
+  due_ = table_->clock_.now_ms();
+}
 
 FormTimer* TimerTable::first_due() const {
   FormTimer* best = nullptr;
   for (FormTimer* t : timers_) {
-    if (!t->enabled_) continue;
+    if (!t->enabled_ || t->sleeping_) continue;
     if (!best || t->due_ < best->due_ || (t->due_ == best->due_ && t->order_ < best->order_)) best = t;
   }
   return best;

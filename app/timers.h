@@ -36,6 +36,13 @@ class FormTimer {
   void enable();
   void disable();
   bool enabled() const { return enabled_; }
+
+  // An enabled timer whose ticks cannot do anything for now may sleep: it stays enabled and
+  // keeps its place among ties, but is not due until woken. Woken, it ticks at once and then
+  // every period from that moment. Waking a timer that does not sleep changes nothing.
+  void sleep();
+  void wake();
+  bool sleeping() const { return sleeping_; }
   std::string_view name() const { return name_; }
 
  private:
@@ -45,6 +52,7 @@ class FormTimer {
   std::uint32_t interval_ = 0;
   std::function<void()> handler_;
   bool enabled_ = false;
+  bool sleeping_ = false;
   std::uint64_t due_ = 0;
   std::uint64_t order_ = 0;  // position among ties: when it was last enabled
 };

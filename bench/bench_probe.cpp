@@ -1,5 +1,5 @@
-// bench_probe: measures the running Linux program from outside, on the X display and the
-// ALSA default mixer it uses.
+// bench_probe: measures the running Linux program from outside, on the X display and on the
+// sound server's default output (read through ALSA's default mixer).
 //   bench_probe startup PROGRAM          ms from starting PROGRAM to its dialog's first map;
 //                                        prints the child's pid too, and leaves it running
 //   bench_probe cycle KEYSYM             one press from rest: key to mixer, fade-in, hold, fade-out

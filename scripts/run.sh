@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target brisel
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j"$(nproc)" --target brisel
 exec build/brisel

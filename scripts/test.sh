@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: once plain, once under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then builds the Release configuration once
+# and checks the Debian package made from it (installing it needs root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Testing the Linux program: an X server, a compositing manager, a window manager, a sound
 # server, xdotool; XTest for the benchmark's probe.
 scripts/install-deps.sh xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
   alsa-utils libxtst-dev
+# Checking the Debian package: lintian, the desktop-entry validator, man, file.
+scripts/install-deps.sh lintian desktop-file-utils man-db file
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j"$jobs"
+ctest --preset dev -j"$jobs"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBRISEL_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan -j"$jobs"
+
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$jobs"
+tests/package/package_test.sh build-release
 scripts/test-windows.sh

@@ -1,9 +1,11 @@
 #include "platform/linux/alsa_mixer.h"
 
 #include <alsa/asoundlib.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 
@@ -24,20 +26,66 @@ static_assert(std::size(kElements) == kLineComponentTypes.size());
 // Mixer failures are silent: ALSA's own messages would only reach the terminal.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
 
+// ALSA is loaded the first time the program uses it, which is only where no sound server runs:
+// linked in, its library alone would keep about 0.3 MB resident in every process.
+#define BRISEL_ALSA_FUNCTIONS(X)                                                                          \
+  X(snd_lib_error_set_handler) X(snd_config_update_free_global) X(snd_mixer_open) X(snd_mixer_attach)     \
+  X(snd_mixer_selem_register) X(snd_mixer_load) X(snd_mixer_close) X(snd_mixer_handle_events)             \
+  X(snd_mixer_selem_id_sizeof) X(snd_mixer_selem_id_set_name) X(snd_mixer_find_selem)                     \
+  X(snd_mixer_selem_has_playback_switch) X(snd_mixer_selem_has_playback_volume)                           \
+  X(snd_mixer_selem_set_playback_switch_all) X(snd_mixer_selem_get_playback_volume_range)                 \
+  X(snd_mixer_selem_set_playback_volume_all)
+
+struct Alsa {
+#define BRISEL_ALSA_MEMBER(name) decltype(&::name) name = nullptr;
+  BRISEL_ALSA_FUNCTIONS(BRISEL_ALSA_MEMBER)
+#undef BRISEL_ALSA_MEMBER
+};
+
+template <typename Function>
+bool Bind(void* library, const char* name, Function& function) {
+  void* symbol = dlsym(library, name);
+  std::memcpy(&function, &symbol, sizeof function);
+  return symbol != nullptr;
+}
+
+// The library's functions, or null when it cannot be loaded. It stays loaded once it was.
+const Alsa* LoadedAlsa() {
+  static const Alsa* const alsa = []() -> const Alsa* {
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    static Alsa functions;
+    bool bound = true;
+#define BRISEL_ALSA_BIND(name) bound = Bind(library, #name, functions.name) && bound;
+    BRISEL_ALSA_FUNCTIONS(BRISEL_ALSA_BIND)
+#undef BRISEL_ALSA_BIND
+    if (!bound) return nullptr;
+    functions.snd_lib_error_set_handler(Quiet);
+    return &functions;
+  }();
+  return alsa;
+}
+
 }  // namespace
 
-AlsaMixer::AlsaMixer(std::string device) : device_(std::move(device)) { snd_lib_error_set_handler(Quiet); }
+AlsaMixer::AlsaMixer(std::string device) : device_(std::move(device)) {}
 
-AlsaMixer::~AlsaMixer() { close(); }
+AlsaMixer::~AlsaMixer() {
+  close();
+  // ALSA's parsed configuration is the biggest thing it keeps; a program done with ALSA gives it back.
+  if (used_) LoadedAlsa()->snd_config_update_free_global();
+}
 
 const char* AlsaMixer::line_name(int line) const { return kElements[line][0]; }
 
 MMRESULT AlsaMixer::write(int line, bool mute, std::uint32_t value) {
+  const Alsa* alsa = LoadedAlsa();
+  if (!alsa) return MMSYSERR_ERROR;
   int rc = write_element(line, mute, static_cast<long>(value));
   if (rc == -EIO || rc == -ENODEV || rc == -EBADFD || rc == -ENOENT) {
     // The sound server went away or came back: read ALSA's configuration anew and re-open.
     close();
-    snd_config_update_free_global();
+    alsa->snd_config_update_free_global();
     rc = write_element(line, mute, static_cast<long>(value));
   }
   if (rc == -ENOENT) return MIXERR_INVALCONTROL;
@@ -46,11 +94,14 @@ MMRESULT AlsaMixer::write(int line, bool mute, std::uint32_t value) {
 
 bool AlsaMixer::open() {
   if (mixer_) return true;
+  const Alsa* alsa = LoadedAlsa();
+  if (!alsa) return false;
+  used_ = true;  // ALSA is loaded from here on
   snd_mixer_t* m = nullptr;
-  if (snd_mixer_open(&m, 0) < 0) return false;
-  if (snd_mixer_attach(m, device_.c_str()) < 0 || snd_mixer_selem_register(m, nullptr, nullptr) < 0 ||
-      snd_mixer_load(m) < 0) {
-    snd_mixer_close(m);
+  if (alsa->snd_mixer_open(&m, 0) < 0) return false;
+  if (alsa->snd_mixer_attach(m, device_.c_str()) < 0 || alsa->snd_mixer_selem_register(m, nullptr, nullptr) < 0 ||
+      alsa->snd_mixer_load(m) < 0) {
+    alsa->snd_mixer_close(m);
     return false;
   }
   mixer_ = m;
@@ -58,31 +109,38 @@ bool AlsaMixer::open() {
 }
 
 void AlsaMixer::close() {
-  if (mixer_) snd_mixer_close(mixer_);
+  if (mixer_) LoadedAlsa()->snd_mixer_close(mixer_);
   mixer_ = nullptr;
 }
 
 int AlsaMixer::write_element(int line, bool mute, long value) {
   if (!open()) return -ENODEV;
+  const Alsa& alsa = *LoadedAlsa();
   // An open handle keeps old values until it reads the events, and skips a write equal to
   // what it believes the element holds.
-  if (int rc = snd_mixer_handle_events(mixer_); rc < 0) return rc;
+  if (int rc = alsa.snd_mixer_handle_events(mixer_); rc < 0) return rc;
+  // An element id is a small record of the library's own size.
+  alignas(std::max_align_t) unsigned char id[256];
+  if (alsa.snd_mixer_selem_id_sizeof() > sizeof id) return -ENOMEM;
+  auto* sid = reinterpret_cast<snd_mixer_selem_id_t*>(id);
   snd_mixer_elem_t* elem = nullptr;
   for (const char* name : kElements[line]) {
     if (!name) break;
-    snd_mixer_selem_id_t* sid = nullptr;
-    snd_mixer_selem_id_alloca(&sid);
-    snd_mixer_selem_id_set_name(sid, name);
-    elem = snd_mixer_find_selem(mixer_, sid);
-    if (elem && (mute ? snd_mixer_selem_has_playback_switch(elem) : snd_mixer_selem_has_playback_volume(elem))) break;
+    std::memset(id, 0, sizeof id);
+    alsa.snd_mixer_selem_id_set_name(sid, name);
+    elem = alsa.snd_mixer_find_selem(mixer_, sid);
+    if (elem && (mute ? alsa.snd_mixer_selem_has_playback_switch(elem)
+                      : alsa.snd_mixer_selem_has_playback_volume(elem)))
+      break;
     elem = nullptr;
   }
   if (!elem) return -ENOENT;
-  if (mute) return snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
+  if (mute) return alsa.snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
   long min = 0, max = 0;
-  if (int rc = snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0) return rc;
+  if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0) return rc;
   const double fraction = static_cast<double>(std::clamp(value, 0L, 65535L)) / 65535.0;
-  return snd_mixer_selem_set_playback_volume_all(elem, min + std::lround(fraction * static_cast<double>(max - min)));
+  return alsa.snd_mixer_selem_set_playback_volume_all(elem,
+                                                       min + std::lround(fraction * static_cast<double>(max - min)));
 }
 
 }  // namespace brisel::linux_alsa

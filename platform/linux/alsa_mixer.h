@@ -1,8 +1,8 @@
-// The multimedia-mixer calls over ALSA's simple mixer on the `default` device: the sound
-// server's volume on a desktop, the first card otherwise. Device 0 always answers its seven
-// lines, each with a volume (0 to 65535) and a mute (0 to 1) control; which ALSA element a
-// control stands for is settled at each write, so a sound server that starts, stops or
-// restarts later is found again.
+// The multimedia-mixer calls over ALSA's simple mixer on the `default` device: the first card's
+// hardware mixer on a machine without a sound server, the only place the program uses it.
+// Device 0 always answers its seven lines, each with a volume (0 to 65535) and a mute (0 to 1)
+// control; which ALSA element a control stands for is settled at each write, and a failed
+// write re-opens the device, so a card or a server behind `default` that comes later is found.
 #pragma once
 
 #include <string>
@@ -20,11 +20,13 @@ class AlsaMixer : public LineMixer {
   AlsaMixer(const AlsaMixer&) = delete;
   AlsaMixer& operator=(const AlsaMixer&) = delete;
 
- protected:
+  // Public so that a mixer choosing between backends can forward to them.
   bool has_line(int) const override { return true; }
   const char* line_name(int line) const override;
-  void opened() override { open(); }
   winmm::MMRESULT write(int line, bool mute, std::uint32_t value) override;
+
+ protected:
+  void opened() override { open(); }
 
  private:
   bool open();
@@ -32,6 +34,7 @@ class AlsaMixer : public LineMixer {
   int write_element(int line, bool mute, long value);  // an ALSA error code, 0 on success
   std::string device_;
   snd_mixer_t* mixer_ = nullptr;
+  bool used_ = false;  // whether this mixer has loaded ALSA (it is loaded at the first open)
 };
 
 }  // namespace brisel::linux_alsa

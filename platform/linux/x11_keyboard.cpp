@@ -3,7 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
-#include <algorithm>
+#include <array>
 
 namespace brisel::linux_x11 {
 
@@ -12,11 +12,7 @@ X11Keyboard::X11Keyboard(const char* display_name) : display_(XOpenDisplay(displ
   int event = 0, error = 0, major = 2, minor = 0;
   if (XQueryExtension(display_, "XInputExtension", &xi_opcode_, &event, &error) &&
       XIQueryVersion(display_, &major, &minor) == Success) {
-    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(bits, XI_RawKeyPress);
-    XISetMask(bits, XI_RawKeyRelease);
-    XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
-    XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
+    select_events(false);
   } else {
     xi_opcode_ = -1;
   }
@@ -28,88 +24,92 @@ X11Keyboard::~X11Keyboard() {
   if (display_) XCloseDisplay(display_);
 }
 
+void X11Keyboard::select_events(bool releases) {
+  unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+  XISetMask(bits, XI_RawKeyPress);
+  if (releases) XISetMask(bits, XI_RawKeyRelease);
+  XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+  XISelectEvents(display_, DefaultRootWindow(display_), &mask, 1);
+  releases_ = releases;
+}
+
+std::function<bool(int)> X11Keyboard::held_now() {
+  return [this, keys = std::array<char, 32>{}, asked = false](int code) mutable {
+    if (!asked) XQueryKeymap(display_, keys.data());
+    asked = true;
+    return (keys[static_cast<std::size_t>(code / 8)] & (1 << (code % 8))) != 0;
+  };
+}
+
+void X11Keyboard::follow_releases() {
+  if (!raw_events() || keys_.any_down() == releases_) return;
+  select_events(!releases_);
+  // A release that came before the selection took effect was not sent: the key map, asked
+  // after it, tells.
+  if (releases_) keys_.release_unless(held_now());
+}
+
+int X11Keyboard::fd() const { return display_ ? ConnectionNumber(display_) : -1; }
+
 void X11Keyboard::load_keymap() {
-  for (auto& syms : keymap_) syms.clear();
+  WatchedKeys::Keymap keymap;
   int min = 0, max = 0, per = 0;
   XDisplayKeycodes(display_, &min, &max);
   KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
-  if (!map) return;
-  for (int code = min; code <= max && code < 256; ++code)
-    for (int i = 0; i < per; ++i)
-      if (const KeySym sym = map[(code - min) * per + i]; sym != NoSymbol)
-        keymap_[static_cast<std::size_t>(code)].push_back(sym);
-  XFree(map);
-}
-
-bool X11Keyboard::carries(int keycode, std::int32_t vk) const {
-  if (keycode < 0 || keycode >= 256) return false;
-  const auto& syms = keymap_[static_cast<std::size_t>(keycode)];
-  for (KeySymbol sym : KeysymsOf(vk))
-    if (std::find(syms.begin(), syms.end(), sym) != syms.end()) return true;
-  return false;
-}
-
-void X11Keyboard::key_event(int keycode, bool press) {
-  for (Watched& w : watched_) {
-    if (!carries(keycode, w.vk)) continue;
-    const auto held = std::find(w.down.begin(), w.down.end(), keycode);
-    if (press && held == w.down.end()) {  // auto-repeat sends presses without releases
-      w.down.push_back(keycode);
-      ++w.presses;
-    } else if (!press && held != w.down.end()) {
-      w.down.erase(held);
-    }
+  if (map) {
+    for (int code = min; code <= max && code < 256; ++code)
+      for (int i = 0; i < per; ++i)
+        if (const KeySym sym = map[(code - min) * per + i]; sym != NoSymbol)
+          keymap[static_cast<std::size_t>(code)].push_back(sym);
+    XFree(map);
   }
+  keys_.set_keymap(std::move(keymap));
 }
 
-void X11Keyboard::drain() {
+bool X11Keyboard::drain() {
+  if (!display_) return false;
+  bool concerns = false;
+  // Following the releases asks the server, and Xlib may queue events meanwhile.
+  do {
+    concerns = read_queue() || concerns;
+    follow_releases();
+  } while (XPending(display_) > 0);
+  return concerns;
+}
+
+bool X11Keyboard::read_queue() {
+  bool concerns = false;
   while (XPending(display_) > 0) {
     XEvent ev;
     XNextEvent(display_, &ev);
     if (ev.type == MappingNotify) {
       XRefreshKeyboardMapping(&ev.xmapping);
       load_keymap();
+      concerns = true;
       continue;
     }
     if (ev.type != GenericEvent || ev.xcookie.extension != xi_opcode_ || !XGetEventData(display_, &ev.xcookie))
       continue;
     const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
-    key_event(raw->detail, ev.xcookie.evtype == XI_RawKeyPress);
+    concerns = keys_.event(raw->detail, ev.xcookie.evtype == XI_RawKeyPress) || concerns;
     XFreeEventData(display_, &ev.xcookie);
   }
-}
-
-X11Keyboard::Watched& X11Keyboard::watch(std::int32_t vk) {
-  auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
-  if (it != watched_.end()) {
-    std::rotate(it, it + 1, watched_.end());  // most recently queried last
-    return watched_.back();
-  }
-  // A key starts being watched: the oldest one no longer queried is forgotten, and the new
-  // one's keys held at this moment count as down (not as a press).
-  if (watched_.size() == kMaxWatched) watched_.erase(watched_.begin());
-  Watched& w = watched_.emplace_back(Watched{vk, {}, 0});
-  char keys[32] = {};
-  XQueryKeymap(display_, keys);
-  for (int code = 0; code < 256; ++code)
-    if ((keys[code / 8] & (1 << (code % 8))) && carries(code, vk)) w.down.push_back(code);
-  return w;
+  return concerns;
 }
 
 std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
-  if (!display_ || KeysymsOf(vk).empty()) return 0;
+  if (!display_) return 0;
   drain();
-  if (!raw_events()) {
-    char keys[32] = {};
-    XQueryKeymap(display_, keys);
-    for (int code = 0; code < 256; ++code)
-      if ((keys[code / 8] & (1 << (code % 8))) && carries(code, vk)) return static_cast<std::int16_t>(0x8001);
-    return 0;
+  auto held = held_now();
+  if (raw_events()) {
+    const std::int16_t state = keys_.query(vk, held);
+    follow_releases();  // a key newly watched may be down
+    return state;
   }
-  Watched& w = watch(vk);
-  const int state = (w.down.empty() ? 0 : 0x8000) | (w.presses > 0 ? 1 : 0);
-  w.presses = 0;
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
+  // Without raw events: the state at this moment, a held key counting as pressed.
+  for (int code = 0; code < 256; ++code)
+    if (keys_.carries(code, vk) && held(code)) return static_cast<std::int16_t>(0x8001);
+  return 0;
 }
 
 }  // namespace brisel::linux_x11

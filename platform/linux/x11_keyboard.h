@@ -1,15 +1,19 @@
 // Global key state on X11. XInput2 raw key events on the root window (master devices) keep the
-// state and count the presses of the watched keys, so that a tap shorter than a tick is still
-// seen; where XInput2 is missing, XQueryKeymap gives the state at the moment of the query. The
-// watched keys are the ones the program queries (the three hot keys); every event of any other
-// key is dropped as it is read, and no key is ever written anywhere.
+// state of the watched keys (platform/linux/watched_keys.h), so that a tap shorter than a tick
+// is still seen; where XInput2 is missing, XQueryKeymap gives the state at the moment of the
+// query. No key is ever written anywhere.
+//
+// Raw events cannot be selected per key: every keystroke of the desktop arrives on the
+// keyboard's own connection. The program's loop watches that connection (fd()), lets drain()
+// read what came, and lets the key timer sleep while idle() says nothing can happen. Releases
+// are selected only while a watched key is down, so that a keystroke elsewhere wakes the
+// program once, not twice.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
-#include "platform/linux/x11_keys.h"
+#include "platform/linux/watched_keys.h"
 #include "platform/platform.h"
 
 typedef struct _XDisplay Display;
@@ -26,30 +30,28 @@ class X11Keyboard : public Keyboard {
 
   bool ok() const { return display_ != nullptr; }
   bool raw_events() const { return xi_opcode_ >= 0; }
+  int fd() const;
 
   std::int16_t GetAsyncKeyState(std::int32_t vk) override;
 
-  // How many keys have state kept (for tests: never more than the keys queried).
-  std::size_t watched_count() const { return watched_.size(); }
+  // Reads every event that has come, also those Xlib queued while it waited for a reply;
+  // whether any concerned a watched key or the key map.
+  bool drain();
+  // No watched key is down and no press waits: the key timer may sleep. Never with the
+  // XQueryKeymap fallback, which has to poll.
+  bool idle() const { return raw_events() && keys_.idle(); }
+  std::size_t watched_count() const { return keys_.count(); }
 
  private:
-  struct Watched {
-    std::int32_t vk;
-    std::vector<int> down;  // keycodes of this key held now
-    std::uint32_t presses = 0;
-  };
-  static constexpr std::size_t kMaxWatched = 3;
-
-  void drain();
   void load_keymap();
-  void key_event(int keycode, bool press);
-  bool carries(int keycode, std::int32_t vk) const;  // the keycode stands for the key now
-  Watched& watch(std::int32_t vk);
-
+  void select_events(bool releases);
+  bool read_queue();        // the events queued now; whether any concerned us
+  void follow_releases();   // releases selected exactly while a watched key is down
+  std::function<bool(int keycode)> held_now();  // one XQueryKeymap, asked lazily
   Display* display_ = nullptr;
   int xi_opcode_ = -1;
-  std::array<std::vector<KeySymbol>, 256> keymap_;  // keysyms by keycode
-  std::vector<Watched> watched_;                   // most recently queried last
+  bool releases_ = false;
+  WatchedKeys keys_;
 };
 
 }  // namespace brisel::linux_x11

@@ -84,5 +84,39 @@ TEST(Timers, NoTickWhileAHandlerRuns) {
   EXPECT_EQ(nested, 0);
 }
 
+// A sleeping timer is left out of the schedule but keeps its place among ties; woken, it ticks
+// at once and then every period from the wake-up, not on its old grid.
+TEST(Timers, ASleepingTimerWakesOnItsOwnNewGrid) {
+  Timers t;
+  FormTimer keys(t.table, "keys", 1, [&] { t.note("k"); });
+  FormTimer fade(t.table, "fade", 10, [&] { t.note("f"); });
+  keys.enable();
+  t.wait(10);
+  keys.sleep();
+  fade.enable();  // enabled later: runs after keys at the same instant
+  EXPECT_EQ(t.table.next_due(), 20u);  // the fade's tick; the key timer is not due while it sleeps
+  t.wait(33);
+  EXPECT_EQ(t.log, "10k 20f 30f 40f ");
+  keys.wake();                          // at 43
+  EXPECT_TRUE(keys.enabled() && !keys.sleeping());
+  t.wait(20);
+  EXPECT_EQ(t.log, "10k 20f 30f 40f 43k 50f 53k 60f 63k ");
+  keys.wake();  // awake already: nothing changes
+  t.log.clear();
+  t.wait(7);
+  EXPECT_EQ(t.log, "70f ");
+  keys.sleep();
+  t.wait(3);
+  keys.wake();
+  fade.disable();
+  fade.enable();
+  keys.sleep();
+  keys.disable();  // a disabled timer neither sleeps nor wakes
+  keys.wake();
+  EXPECT_FALSE(keys.sleeping());
+  t.wait(20);
+  EXPECT_EQ(t.log, "70f 83f 93f ");
+}
+
 }  // namespace
 }  // namespace brisel

@@ -1,0 +1,61 @@
+#include "platform/linux/watched_keys.h"
+
+#include <algorithm>
+
+namespace brisel::linux_x11 {
+
+bool WatchedKeys::carries(int keycode, std::int32_t vk) const {
+  if (keycode < 0 || keycode >= 256) return false;
+  const auto& syms = keymap_[static_cast<std::size_t>(keycode)];
+  for (KeySymbol sym : KeysymsOf(vk))
+    if (std::find(syms.begin(), syms.end(), sym) != syms.end()) return true;
+  return false;
+}
+
+bool WatchedKeys::event(int keycode, bool press) {
+  bool concerns = false;
+  for (Watched& w : watched_) {
+    if (!carries(keycode, w.vk)) continue;
+    concerns = true;
+    const auto held = std::find(w.down.begin(), w.down.end(), keycode);
+    if (press && held == w.down.end()) {  // auto-repeat sends presses without releases
+      w.down.push_back(keycode);
+      ++w.presses;
+    } else if (!press && held != w.down.end()) {
+      w.down.erase(held);
+    }
+  }
+  return concerns;
+}
+
+std::int16_t WatchedKeys::query(std::int32_t vk, const std::function<bool(int)>& held_now) {
+  if (KeysymsOf(vk).empty()) return 0;
+  auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
+  if (it != watched_.end()) {
+    std::rotate(it, it + 1, watched_.end());
+  } else {
+    if (watched_.size() == kMax) watched_.erase(watched_.begin());
+    watched_.push_back(Watched{vk, {}, 0});
+    for (int code = 0; code < 256; ++code)
+      if (carries(code, vk) && held_now(code)) watched_.back().down.push_back(code);
+  }
+  Watched& w = watched_.back();
+  const int state = (w.down.empty() ? 0 : 0x8000) | (w.presses > 0 ? 1 : 0);
+  w.presses = 0;
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
+}
+
+bool WatchedKeys::any_down() const {
+  return std::any_of(watched_.begin(), watched_.end(), [](const Watched& w) { return !w.down.empty(); });
+}
+
+void WatchedKeys::release_unless(const std::function<bool(int)>& held_now) {
+  for (Watched& w : watched_) std::erase_if(w.down, [&](int code) { return !held_now(code); });
+}
+
+bool WatchedKeys::idle() const {
+  return !watched_.empty() &&
+         std::all_of(watched_.begin(), watched_.end(), [](const Watched& w) { return w.down.empty() && !w.presses; });
+}
+
+}  // namespace brisel::linux_x11

@@ -1,0 +1,49 @@
+// The state of the watched keys, from raw key events: which of their keycodes are down and
+// how many presses nobody has asked about yet. The watched keys are the ones queried (the three
+// hot keys, the most recently queried three); an event of any other key is dropped as it
+// comes, so that nothing of what the user types elsewhere is kept.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/linux/x11_keys.h"
+
+namespace brisel::linux_x11 {
+
+class WatchedKeys {
+ public:
+  using Keymap = std::array<std::vector<KeySymbol>, 256>;  // keysyms by keycode
+
+  // The key map as it is now; keycodes move between keys when it changes.
+  void set_keymap(Keymap keymap) { keymap_ = std::move(keymap); }
+  // A raw key event; whether it concerns a watched key.
+  bool event(int keycode, bool press);
+  // The key-state answer for `vk` (0x8000 down, 1 pressed since the last query), and the key is
+  // watched from now on. A key newly watched starts with the keycodes `held_now` says are down.
+  std::int16_t query(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
+  // Keys are watched, none is down and no press waits for a query: nothing can happen until a
+  // watched key's event comes.
+  bool idle() const;
+  // Whether a watched key is down: only then do its releases matter.
+  bool any_down() const;
+  // Forgets the down state of keycodes that `held_now` says are up (releases not seen).
+  void release_unless(const std::function<bool(int keycode)>& held_now);
+  std::size_t count() const { return watched_.size(); }
+  // Whether the keycode stands for the key in the key map as it is now.
+  bool carries(int keycode, std::int32_t vk) const;
+
+ private:
+  struct Watched {
+    std::int32_t vk;
+    std::vector<int> down;  // keycodes of this key held now
+    std::uint32_t presses = 0;
+  };
+  static constexpr std::size_t kMax = 3;
+  Keymap keymap_;
+  std::vector<Watched> watched_;  // most recently queried last
+};
+
+}  // namespace brisel::linux_x11

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# What the running program costs: nothing while nobody presses a hot key, little while the user
+# types elsewhere, and the keys as before. Run under session.sh: idle_test.sh BRISEL XPROBE
+set -euo pipefail
+brisel=$1 xprobe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+gone() { ! "$xprobe" find "$1"; }
+switches() { awk '/^voluntary_ctxt_switches/{print $2}' "/proc/$brisel_pid/status"; }
+
+log=$work/trace.log
+"$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
+brisel_pid=$!
+# One resident xdotool: a fresh one per key would cost more than what is measured.
+mkfifo "$work/keys"
+xdotool - <"$work/keys" &
+xdotool_pid=$!
+exec 4>"$work/keys"
+trap 'exec 4>&-; kill $brisel_pid $xdotool_pid 2>/dev/null || true' EXIT
+wait_for 5 "$xprobe" find Config
+traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
+wait_for 5 traced "Config opacity 220" 1
+xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
+wait_for 5 gone Config
+wait_for 5 traced "Splash load" 1
+
+step "30 s without a key: the program sleeps"
+before=$(switches)
+sleep 30
+idle=$(( $(switches) - before ))
+echo "voluntary context switches in 30 s idle: $idle"
+[ "$idle" -lt 60 ] || fail "$idle wake-ups in 30 s without keys"
+
+step "30 s of typing elsewhere, a key every 100 ms: each costs a read, never the 10 ms ticks"
+before=$(switches)
+for _ in $(seq 300); do echo "key --delay 0 a" >&4; sleep 0.1; done
+typing=$(( $(switches) - before ))
+echo "voluntary context switches in 30 s of unrelated typing: $typing"
+[ "$typing" -lt 400 ] || fail "$typing wake-ups in 30 s of unrelated keys"
+grep -q "mixerSetControlDetails" "$log" && fail "an unrelated key changed the volume"
+
+step "50 short taps, 20 to 60 ms apart: 50 steps"
+for _ in $(seq 50); do
+  echo "key --delay 0 XF86AudioRaiseVolume" >&4
+  sleep "0.0$((RANDOM % 5 + 2))"
+done
+wait_for 10 volume_is 62   # the percent from before the 50th press: 1 + 1.25 x 49, rounded
+wait_for 5 traced "Splash hidden" 1
+
+step "a held volume key steps every 10 ms"
+mark=$(wc -l <"$log")
+echo "keydown XF86AudioLowerVolume" >&4
+sleep 0.5
+echo "keyup XF86AudioLowerVolume" >&4
+wait_for 5 traced "Splash hidden" 2
+tail -n +"$((mark + 1))" "$log" | awk '$2 == "mixerSetControlDetails" && $4 == 11 {print $1}' >"$work/held"
+steps=$(wc -l <"$work/held")
+median=$(awk 'NR > 1 {print $1 - prev} {prev = $1}' "$work/held" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
+echo "held 0.5 s: $steps steps, median $median ms apart"
+[ "$steps" -ge 25 ] && [ "$median" -ge 9 ] && [ "$median" -le 15 ] || fail "held key: $steps steps, median $median ms"
+kill -0 "$brisel_pid" || fail "brisel ended"
+echo "idle: all checks passed"

@@ -1,0 +1,73 @@
+// The sound-server mixer without a server: the volume mapping, which lines exist, and that
+// writes fail at once rather than wait. The server itself is exercised by pulse_test.sh.
+#include <gtest/gtest.h>
+#include <pulse/volume.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "mixer/mixer_module.h"
+#include "platform/linux/pulse_mixer.h"
+#include "platform/linux/sound_output.h"
+
+namespace brisel::linux_pulse {
+namespace {
+
+// What the server shows for a volume, as the desktop's sound settings show it: "  7%".
+int ShownPercent(std::uint32_t volume) {
+  char text[PA_VOLUME_SNPRINT_MAX];
+  pa_volume_snprint(text, sizeof text, volume);
+  return std::atoi(text);
+}
+
+TEST(PulseMixer, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
+  EXPECT_EQ(ServerVolume(0), PA_VOLUME_MUTED);
+  EXPECT_EQ(ServerVolume(65535), PA_VOLUME_NORM);
+  EXPECT_EQ(ServerVolume(70000), PA_VOLUME_NORM);  // never above 100 %
+  // The behaviour sends a percent p scaled by 65535 / 100 truncated (100 % is 65500, its top
+  // step 101 % is clamped to 65535): the server shows that same percent.
+  for (std::uint32_t p = 0; p <= 101; ++p)
+    EXPECT_EQ(ShownPercent(ServerVolume(std::min(p * 655, 65535u))), static_cast<int>(std::min(p, 100u))) << p;
+  for (std::uint32_t v = 1; v <= 65535; ++v) ASSERT_GE(ServerVolume(v), ServerVolume(v - 1)) << v;
+}
+
+class PulseNoServer : public ::testing::Test {
+ protected:
+  // A server address where nothing listens, whatever runs on the machine.
+  void SetUp() override { setenv("PULSE_SERVER", "unix:/nonexistent/brisel-test/native", 1); }
+  void TearDown() override { unsetenv("PULSE_SERVER"); }
+};
+
+TEST_F(PulseNoServer, OnlyTheDefaultOutputsLinesExistAndWritesFailAtOnce) {
+  PulseMixer mixer;
+  MixerModule module(mixer);
+  ASSERT_TRUE(module.OpenMixer(0));
+  for (int entry = 0; entry < 14; ++entry) {
+    const bool exists = entry == 0 || entry == 5 || entry == 7 || entry == 12;  // speakers, wave-out
+    EXPECT_EQ(module.MixerControls[static_cast<std::size_t>(entry)].dwControlID != 0, exists) << entry;
+  }
+  EXPECT_EQ(module.MixerControls[5].lMaximum, 65535);
+  EXPECT_EQ(module.MixerControls[12].lMaximum, 1);
+  EXPECT_EQ(module.SetVolume(MixerModule::kWaveOutVolume, 50), 0);
+  EXPECT_EQ(module.SetMute(MixerModule::kWaveOutMute, -1), 0);
+  EXPECT_FALSE(mixer.connect());
+  EXPECT_FALSE(mixer.answered());
+}
+
+TEST_F(PulseNoServer, TheProgramsMixerIsAlsasWithAllSevenLines) {
+  const auto mixer = linux_sound::OpenSoundOutput();
+  MixerModule module(*mixer);
+  ASSERT_TRUE(module.OpenMixer(0));
+  for (int entry = 0; entry < 14; ++entry)
+    EXPECT_NE(module.MixerControls[static_cast<std::size_t>(entry)].dwControlID, 0u) << entry;
+  winmm::MIXERLINEA line{};
+  line.cbStruct = winmm::kMixerLineSize;
+  line.dwComponentType = winmm::MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
+  ASSERT_EQ(mixer->mixerGetLineInfoA(module.hMixer, &line, winmm::MIXER_GETLINEINFOF_COMPONENTTYPE), 0u);
+  EXPECT_STREQ(line.szName, "PCM");
+}
+
+}  // namespace
+}  // namespace brisel::linux_pulse

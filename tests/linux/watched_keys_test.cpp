@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <X11/XF86keysym.h>
+#include <X11/keysym.h>
+
+#include "platform/linux/watched_keys.h"
+
+namespace brisel::linux_x11 {
+namespace {
+
+constexpr std::int32_t kUp = 175, kDown = 174, kMute = 173, kF1 = 112;
+constexpr int kUpCode = 123, kDownCode = 122, kMuteCode = 121, kF1Code = 67, kLetterCode = 38;
+
+WatchedKeys::Keymap Keymap() {
+  WatchedKeys::Keymap map;
+  map[kUpCode] = {XF86XK_AudioRaiseVolume};
+  map[kDownCode] = {XF86XK_AudioLowerVolume};
+  map[kMuteCode] = {XF86XK_AudioMute};
+  map[kF1Code] = {XK_F1};
+  map[kLetterCode] = {XK_a, XK_A};
+  return map;
+}
+
+const auto kNoneHeld = [](int) { return false; };
+
+struct Keys : ::testing::Test {
+  WatchedKeys keys;
+  void SetUp() override { keys.set_keymap(Keymap()); }
+  // One tick of the key timer: the three hot keys queried, as the handler does.
+  std::array<int, 3> tick() {
+    return {keys.query(kMute, kNoneHeld), keys.query(kUp, kNoneHeld), keys.query(kDown, kNoneHeld)};
+  }
+};
+
+TEST_F(Keys, NothingIsIdleUntilTheKeysAreKnownThenEveryTapIsSeenOnce) {
+  EXPECT_FALSE(keys.idle());  // the first tick must run, to learn the keys
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
+  EXPECT_TRUE(keys.idle());
+  // Two taps between ticks: one press seen, once.
+  EXPECT_TRUE(keys.event(kUpCode, true));
+  EXPECT_FALSE(keys.idle());
+  keys.event(kUpCode, false);
+  keys.event(kUpCode, true);
+  keys.event(kUpCode, false);
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 1, 0}));
+  EXPECT_TRUE(keys.idle());
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST_F(Keys, AHeldKeyKeepsTheTicksGoingUntilItsRelease) {
+  tick();
+  keys.event(kDownCode, true);
+  keys.event(kDownCode, true);  // auto-repeat: no new press
+  EXPECT_EQ(tick()[2], static_cast<std::int16_t>(0x8001));
+  EXPECT_FALSE(keys.idle());
+  EXPECT_EQ(tick()[2], static_cast<std::int16_t>(0x8000));
+  keys.event(kDownCode, false);
+  EXPECT_TRUE(keys.idle());
+  EXPECT_EQ(tick()[2], 0);
+}
+
+TEST_F(Keys, OtherKeysLeaveNothingBehind) {
+  tick();
+  EXPECT_FALSE(keys.event(kLetterCode, true));
+  EXPECT_FALSE(keys.event(kF1Code, true));
+  EXPECT_FALSE(keys.event(kF1Code, false));
+  EXPECT_FALSE(keys.event(300, true));  // no such keycode
+  EXPECT_TRUE(keys.idle());
+  EXPECT_EQ(keys.count(), 3u);
+  // F1 watched only from its first query: its earlier press was never kept.
+  EXPECT_EQ(keys.query(kF1, kNoneHeld), 0);
+  EXPECT_EQ(keys.count(), 3u);  // the oldest, mute, is forgotten
+  EXPECT_FALSE(keys.event(kMuteCode, true));
+}
+
+TEST_F(Keys, AKeyMovedToAnotherKeycodeIsFollowed) {
+  tick();
+  WatchedKeys::Keymap moved = Keymap();
+  moved[kUpCode].clear();
+  moved[200] = {XF86XK_AudioRaiseVolume};
+  keys.set_keymap(moved);
+  EXPECT_FALSE(keys.event(kUpCode, true));
+  EXPECT_TRUE(keys.event(200, true));
+  EXPECT_EQ(tick()[1], static_cast<std::int16_t>(0x8001));
+}
+
+TEST_F(Keys, ANewlyWatchedKeyHeldAtItsFirstQueryIsDownButNotPressed) {
+  EXPECT_EQ(keys.query(kUp, [](int code) { return code == kUpCode; }), static_cast<std::int16_t>(0x8000));
+  keys.event(kUpCode, false);
+  EXPECT_EQ(keys.query(kUp, kNoneHeld), 0);
+}
+
+}  // namespace
+}  // namespace brisel::linux_x11

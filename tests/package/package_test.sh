@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# The Debian package, built from a configured build folder (the release preset's in CI):
+# what it holds, what lintian says of it, its desktop entry, manual page and icons, and that it
+# installs, runs from /usr/bin and is removed again. Usage: package_test.sh BUILD_DIR
+# Installing needs root (or sudo); the package is removed at the end.
+set -euo pipefail
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "${1:?usage: package_test.sh BUILD_DIR}" && pwd)
+work=$(mktemp -d /tmp/brisel-package.XXXXXX)
+installed=""
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+cleanup() {
+  if [ -n "$installed" ]; then $sudo dpkg -r brisel >/dev/null || echo "could not remove the package brisel" >&2; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+version=$(cache CMAKE_PROJECT_VERSION)
+deb="$build/brisel_${version}_$(dpkg --print-architecture).deb"
+
+step "a configuration without a build type builds Release"
+cmake -S "$source_dir" -B "$work/default" -DBRISEL_TESTS=OFF >/dev/null
+grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$work/default/CMakeCache.txt" || fail "default build type: $(grep '^CMAKE_BUILD_TYPE' "$work/default/CMakeCache.txt")"
+[ "$(cache CMAKE_BUILD_TYPE)" = Release ] || fail "$build is not a Release build: $(cache CMAKE_BUILD_TYPE)"
+
+step "the package target makes one package: $(basename "$deb")"
+rm -f "$deb"
+cmake --build "$build" --target package >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack failed"; }
+made=$(grep -c 'CPack: - package: .* generated' "$work/cpack.log" || true)
+[ "$made" = 1 ] || { cat "$work/cpack.log"; fail "expected one package, cpack made $made"; }
+[ -f "$deb" ] || fail "no $deb"
+
+step "its files"
+expected="./usr/bin/brisel
+./usr/share/applications/brisel.desktop
+./usr/share/doc/brisel/changelog.gz
+./usr/share/doc/brisel/copyright
+./usr/share/icons/hicolor/128x128/apps/brisel.png
+./usr/share/icons/hicolor/48x48/apps/brisel.png
+./usr/share/man/man1/brisel.1.gz"
+contents=$(dpkg-deb -c "$deb")
+listed=$(awk '$1 !~ /^d/ {print $6}' <<<"$contents" | sort)
+[ "$listed" = "$expected" ] || fail "files differ from the expected ones:$(diff <(echo "$expected") <(echo "$listed"))"
+odd=$(awk '$1 != "drwxr-xr-x" && $1 != "-rw-r--r--" && $1 != "-rwxr-xr-x" || $2 != "root/root" {print $1, $2, $6}' <<<"$contents")
+[ -z "$odd" ] || fail "unexpected owners or permissions: $odd"
+
+step "its control fields"
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libc6 libasound2 libx11-6 libxi6; do
+  [[ ", $depends" == *", $lib "* || ", $depends," == *", $lib,"* ]] || fail "Depends lacks $lib: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version $(dpkg-deb -f "$deb" Version), project $version"
+summary=$(dpkg-deb -f "$deb" Description | sed -n 1p)
+case "$summary" in [Bb]risel*) fail "the summary starts with the package's name: $summary" ;; esac
+[ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no extended description"
+
+step "lintian: no errors"
+rc=0
+lintian --fail-on error --display-info "$deb" >"$work/lintian.log" 2>&1 || rc=$?
+grep -v 'running with root privileges' "$work/lintian.log" || true
+[ "$rc" = 0 ] && ! grep -q '^E:' "$work/lintian.log" || fail "lintian reports errors (status $rc)"
+
+dpkg-deb -x "$deb" "$work/root"
+root=$work/root
+
+step "the program is stripped, and the changelog names this version"
+kind=$(file -b "$root/usr/bin/brisel")
+[[ "$kind" == *", stripped"* ]] || fail "not stripped: $kind"
+head_line=$(gzip -dc "$root/usr/share/doc/brisel/changelog.gz" | sed -n 1p)
+[[ "$head_line" == "brisel ($version) "* ]] || fail "the changelog's last entry is not $version: $head_line"
+
+step "desktop-file-validate accepts the entry"
+rc=0
+report=$(desktop-file-validate "$root/usr/share/applications/brisel.desktop" 2>&1) || rc=$?
+[ -z "$report" ] || echo "$report"
+[ "$rc" = 0 ] && [[ "$report" != *error:* && "$report" != *warning:* ]] || fail "desktop-file-validate complains"
+grep -qx 'Categories=Settings;AudioVideo;' "$root/usr/share/applications/brisel.desktop" || fail "categories"
+grep -qx 'Icon=brisel' "$root/usr/share/applications/brisel.desktop" || fail "icon name"
+
+step "the manual page renders without warnings and names every key of the dialog"
+page=$root/usr/share/man/man1/brisel.1.gz
+render() { LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$1" 2>&1 | col -bx | tr -s ' \n' '  '; }
+warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man reports: $warnings"
+text=$(render "$page")
+names=$(grep -o '{"[^"]*", "[0-9]*"}' "$source_dir/setup/key_table.cpp" | sed 's/^{"\([^"]*\)".*/\1/')
+[ "$(echo "$names" | wc -l)" = 29 ] || fail "read $(echo "$names" | wc -l) key names from setup/key_table.cpp, expected 29"
+while IFS= read -r name; do
+  [[ "$text" == *"\"$name\""* ]] || fail "the manual page lacks the key name \"$name\""
+done <<<"$names"
+
+step "the icons are PNG files of their sizes with transparent corners"
+for size in 48 128; do
+  perl -MCompress::Zlib -e '
+    my ($file, $size) = @ARGV;
+    open my $f, "<:raw", $file or die "cannot open $file\n";
+    local $/; my $d = <$f>;
+    substr($d, 0, 8) eq "\x89PNG\r\n\x1a\n" or die "no PNG signature\n";
+    my ($pos, $idat, $w, $h, $type) = (8, "");
+    while ($pos < length $d) {
+      my ($len, $name) = unpack("N a4", substr($d, $pos, 8));
+      my $body = substr($d, $pos + 8, $len);
+      unpack("N", substr($d, $pos + 8 + $len, 4)) == crc32($name . $body) or die "bad CRC in $name\n";
+      ($w, $h, undef, $type) = unpack("N N C C", $body) if $name eq "IHDR";
+      $idat .= $body if $name eq "IDAT";
+      $pos += 12 + $len;
+    }
+    $w == $size && $h == $size or die "size ${w}x$h, expected ${size}x$size\n";
+    $type == 4 or die "colour type $type, expected 4 (grey and alpha)\n";
+    my $raw = uncompress($idat) // die "image data does not inflate\n";
+    length($raw) == $h * (1 + 2 * $w) or die "image data of ", length($raw), " bytes\n";
+    my $alpha = sub { my ($x, $y) = @_; ord substr($raw, $y * (1 + 2 * $w) + 1 + 2 * $x + 1, 1) };
+    $alpha->(0, 0) == 0 && $alpha->($w - 1, $h - 1) == 0 or die "corners not transparent\n";
+    $alpha->($w / 2, $h / 2) == 255 or die "middle not opaque\n";
+  ' "$root/usr/share/icons/hicolor/${size}x${size}/apps/brisel.png" "$size" || fail "icon ${size}x${size}"
+done
+
+step "dpkg installs it; brisel runs from /usr/bin; man renders the installed page"
+if [ -n "$sudo" ] && ! sudo -n true 2>/dev/null; then
+  echo "SKIP: installing needs root or sudo without a password"
+  exit 0
+fi
+if dpkg-query -W -f='${Status}' brisel 2>/dev/null | grep -q "install ok installed"; then
+  echo "SKIP: a package brisel is installed already; remove it (dpkg -r brisel) to test installing"
+  exit 0
+fi
+installed=yes
+$sudo dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+[ "$(command -v brisel)" = /usr/bin/brisel ] || fail "brisel is not found as /usr/bin/brisel: $(command -v brisel || true)"
+ldd /usr/bin/brisel | grep 'not found' && fail "libraries missing"
+rc=0
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 /usr/bin/brisel --version 2>&1) || rc=$?
+if [ "$rc" = 0 ]; then
+  [ "$(echo "$out" | wc -l)" = 1 ] && [[ "$out" == "brisel "*"$version"* ]] || fail "brisel --version printed: $out"
+  echo "brisel --version: $out"
+elif [[ "$out" == *"takes no arguments"* ]]; then
+  echo "SKIP: this brisel has no --version yet (it ran and answered: $out)"
+else
+  fail "brisel --version: status $rc: $out"
+fi
+# Every option that --help lists is documented in the manual page.
+rc=0
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 /usr/bin/brisel --help 2>&1) || rc=$?
+if [ "$rc" = 0 ]; then
+  for option in $(echo "$help" | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    [[ "$text" == *"$option"* ]] || fail "the manual page lacks $option, which --help lists"
+  done
+else
+  echo "SKIP: this brisel has no --help yet; options not compared with the manual page"
+fi
+installed_page=/usr/share/man/man1/brisel.1.gz
+if [ -f "$installed_page" ]; then
+  [[ "$(render "$installed_page")" == *"brisel - global hot keys"* ]] || fail "man -l $installed_page: $(render "$installed_page")"
+elif grep -qs 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+  echo "SKIP: dpkg is set to leave out manual pages here (/etc/dpkg/dpkg.cfg.d)"
+else
+  fail "dpkg did not install $installed_page"
+fi
+desktop-file-validate /usr/share/applications/brisel.desktop || fail "installed desktop entry"
+
+step "dpkg removes it"
+$sudo dpkg -r brisel >/dev/null
+installed=""
+[ ! -e /usr/bin/brisel ] || fail "/usr/bin/brisel is still there"
+echo "package test passed"
