@@ -41,13 +41,15 @@ struct GreyDib {
     }
     const std::size_t stride = (static_cast<std::size_t>(image.width) + 3) & ~std::size_t{3};
     bits.assign(stride * static_cast<std::size_t>(image.height), 0);
-    for (int y = 0; y < image.height; ++y)
-      for (int x = 0; x < image.width; ++x) bits[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x)] = image.at(x, y);
+    for (int y = 0; y < image.height; ++y) {
+      std::uint8_t* row = bits.data() + static_cast<std::size_t>(y) * stride;
+      for (int x = 0; x < image.width; ++x) row[x] = image.at(x, y);
+    }
   }
   void paint(HDC dc) const {
     const int w = info.header.biWidth, h = -info.header.biHeight;
-    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h), bits.data(),
-                      reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                      bits.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
   }
 };
 
@@ -104,8 +106,9 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
   if (!layout.takes_focus) exstyle |= WS_EX_TOPMOST | WS_EX_NOACTIVATE;
   const std::string title(layout.title);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                           (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr, instance, nullptr);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, left, top, width, height, nullptr, nullptr,
+                           instance, nullptr);
   if (!w.hwnd) throw std::runtime_error("CreateWindowExA failed");
   SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   natives_[w.hwnd] = &w;
@@ -322,7 +325,8 @@ void Win32Windows::command(Window& w, WPARAM wp, LPARAM lp) {
       const LRESULT length = SendMessageA(child, CB_GETLBTEXTLEN, item, 0);
       if (length < 0) return;
       text.assign(static_cast<std::size_t>(length) + 1, '\0');
-      text.resize(static_cast<std::size_t>(SendMessageA(child, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()))));
+      const LRESULT copied = SendMessageA(child, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+      text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
     }
     Guarded([&] { input_->text_changed(w.handle, c.name, std::move(text)); });
   }

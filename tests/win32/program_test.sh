@@ -4,9 +4,9 @@
 # a click on "Run" hands over; keys pressed while a Wine window has the focus show the display,
 # which fades in, holds and unmaps without taking the focus; the mixer calls are checked in
 # the trace and in Wine's own log of the Core Audio calls; a second program says so and ends.
-# Run under session.sh with BRISEL_WM=openbox:  program_test.sh BRISEL.EXE
+# Run under session.sh with BRISEL_WM=openbox:  program_test.sh BRISEL.EXE BRISEL-SIM.EXE
 set -euo pipefail
-exe=$1
+exe=$1 sim=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../linux/lib.sh"
 . "$here/lib.sh"
@@ -87,6 +87,23 @@ wait_for 10 sh -c '! xdotool search --onlyvisible --name "^Find$" | grep -q .'
 step "after the hold and the fade-out the display unmaps"
 wait_for 10 traced "Splash hidden" 1
 wait_for 5 x_unmapped "$splash"
+
+step "the trace so far is the simulator's for the same choices and press"
+cat >"$work/first.sim" <<'SCRIPT'
+start
+wait 300
+select volumeup "F7"
+select volumedown "F8"
+select volumemute "F9"
+click Run
+wait 300
+tap 118
+wait 3000
+SCRIPT
+wine_run "$sim" "$work/first.sim" >"$work/sim.trace"
+# Without the times, and without the mixer's own handle and answers (checked below).
+normal() { sed -E 's/^[0-9]+ //; s/^(mixerSetControlDetails) [0-9]+ ([0-9]+ [0-9]+) -> [0-9]+$/\1 H \2 -> R/'; }
+diff <(normal <"$work/sim.trace") <(sed -n '1,/ Splash hidden$/p' "$work/trace.log" | normal) || fail "the traces differ"
 
 step "volume down (F8) twice and mute (F9), each seen before the next"
 xdotool windowfocus --sync "$notepad"
