@@ -50,8 +50,9 @@ std::string Usage(std::string_view program) {
   text += "Volume up, down and mute on three keys of your choice, with an on-screen display.\n";
   text += "Without options it starts in the setup dialog.\n\n";
   for (const OptionRow& r : kOptions) {
-    std::string left = "  " + std::string(r.name);
-    if (!r.value.empty()) left += " " + std::string(r.value);
+    std::string left = "  ";
+    left.append(r.name);
+    if (!r.value.empty()) left.append(" ").append(r.value);
     left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
     text += left + std::string(r.help) + "\n";
   }

@@ -91,7 +91,7 @@ int TracingWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) {
   const auto it = regions_.find(rgn);
   if (rc != 0 && it != regions_.end()) {
     std::string text = "region";
-    for (int v : it->second) text += " " + std::to_string(v);
+    for (int v : it->second) text.append(" ").append(std::to_string(v));
     line(hwnd, text);
     regions_.erase(it);  // the window owns it now
   }
