@@ -2,7 +2,7 @@
 
 #include <cmath>
 #include <stdexcept>
-#include <string_view>
+#include <string>
 
 #include "platform/win32/win32_message_loop.h"
 #include "resources/art.h"
@@ -17,6 +17,16 @@ constexpr int kFirstControlId = 100;
 // Points at 96 dots per inch, as a font height in pixels (negative: the character height):
 // 8.25 pt is -11.
 int FontHeight(const Font& f) { return -static_cast<int>(std::lround(f.points * 96.0 / 72.0)); }
+
+// The system's text for an error code.
+std::string SystemText(DWORD error) {
+  char text[256] = "";
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                 sizeof text, nullptr);
+  std::string out(text, n);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
+  return out.empty() ? "error " + std::to_string(error) : out;
+}
 
 // A grey picture as an 8-bit device-independent bitmap with a grey palette, rows top to
 // bottom, each padded to 4 bytes.
@@ -109,7 +119,7 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, left, top, width, height, nullptr, nullptr,
                            instance, nullptr);
-  if (!w.hwnd) throw std::runtime_error("CreateWindowExA failed");
+  if (!w.hwnd) throw std::runtime_error("CreateWindowExA: " + SystemText(GetLastError()));
   SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   natives_[w.hwnd] = &w;
 
@@ -127,7 +137,7 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
                                 r.height, w.hwnd, menu, instance, nullptr);
         break;
       case ControlKind::Selector: {
-        // The height given to a drop-down combo box includes its list.
+        // The height given to a drop-down combo box includes its list: about twelve names.
         constexpr int kListHeight = 12 * 14;
         child = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
                                 r.left, r.top, r.width, r.height + kListHeight, w.hwnd, menu, instance, nullptr);
@@ -157,11 +167,6 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
   }
   w.last_focus = w.first_focus;
   return handle;
-}
-
-::HWND Win32Windows::native(HWND hwnd) const {
-  const Window* w = windows_.find(hwnd);
-  return w ? w->hwnd : nullptr;
 }
 
 void Win32Windows::show(HWND hwnd) {

@@ -40,8 +40,6 @@ class Win32Windows : public WindowSystem {
   // The keyboard navigation of a window that takes the focus (Tab, Shift+Tab, arrows): true
   // when the message was handled. For the message loop.
   bool dialog_message(MSG& msg);
-  // The system's window of a handle; nullptr for none. For tests.
-  ::HWND native(HWND hwnd) const;
 
   struct Window;
 
