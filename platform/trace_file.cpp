@@ -6,7 +6,7 @@
 namespace brisel {
 
 std::unique_ptr<TraceFile> TraceFile::Open(const std::string& path, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "a");
+  std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) {
     error = std::strerror(errno);
     return nullptr;

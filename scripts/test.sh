@@ -24,3 +24,4 @@ ctest --preset asan -j"$jobs"
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$jobs"
 tests/package/package_test.sh build-release
+scripts/test-windows.sh

@@ -1,5 +1,6 @@
 # Runs brisel-sim on SCRIPT and compares its output with SCRIPT's .trace file. The trace file's
 # first line may be "# exit N" for a script that must end with status N (0 otherwise).
+# EMULATOR, when set, runs a cross-built brisel-sim (Wine for the Windows build).
 string(REGEX REPLACE "\\.sim$" ".trace" expected_file "${SCRIPT}")
 file(READ "${expected_file}" expected)
 set(status 0)
@@ -7,7 +8,7 @@ if(expected MATCHES "^# exit ([0-9]+)\n")
   set(status "${CMAKE_MATCH_1}")
   string(REGEX REPLACE "^# exit [0-9]+\n" "" expected "${expected}")
 endif()
-execute_process(COMMAND "${SIM}" "${SCRIPT}" OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE rc)
+execute_process(COMMAND ${EMULATOR} "${SIM}" "${SCRIPT}" OUTPUT_VARIABLE actual ERROR_VARIABLE errors RESULT_VARIABLE rc)
 if(NOT rc STREQUAL status)
   message(FATAL_ERROR "brisel-sim exited ${rc}, expected ${status}\n${errors}")
 endif()

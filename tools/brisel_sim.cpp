@@ -5,7 +5,16 @@
 
 #include "tools/sim_script.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The trace is the same bytes on every system: no carriage returns added on Windows.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
   if (argc > 2) {
     std::cerr << "usage: brisel-sim [SCRIPT]\n";
     return 2;

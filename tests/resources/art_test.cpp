@@ -179,6 +179,7 @@ TEST(Snapshot, MutingAtLevelFortyShowsTheEmptyBarAndNoWaves) {
   EXPECT_NE(out.str().find("Splash.VolCount = 40\n"), std::string::npos);
   std::ifstream in(file, std::ios::binary);
   const GreyImage shot = DecodeBmp(std::string(std::istreambuf_iterator<char>(in), {}));
+  in.close();  // Windows removes no file that is still open
   std::filesystem::remove(file);
   ASSERT_EQ(shot.width, 209);
   ASSERT_EQ(shot.height, 207);

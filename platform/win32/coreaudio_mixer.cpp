@@ -1,0 +1,68 @@
+#include "platform/win32/coreaudio_mixer.h"
+
+// MinGW's import libraries do not define the Core Audio class and interface identifiers:
+// this file defines them, once for the program.
+#include <initguid.h>
+
+#include "platform/win32/win32_headers.h"
+
+#include <endpointvolume.h>
+#include <mmdeviceapi.h>
+
+namespace brisel::win32 {
+
+using namespace winmm;
+
+namespace {
+
+// Releases a COM interface at the end of its scope.
+template <class T>
+struct Ref {
+  T* p = nullptr;
+  Ref() = default;
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() {
+    if (p) p->Release();
+  }
+  void** out() { return reinterpret_cast<void**>(&p); }
+};
+
+}  // namespace
+
+CoreAudioMixer::CoreAudioMixer() {
+  // S_FALSE (already initialised on this thread) must be balanced too; a thread that chose the
+  // other apartment model can still use the endpoint objects, and is left as it is.
+  const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  uninitialize_ = SUCCEEDED(hr);
+}
+
+CoreAudioMixer::~CoreAudioMixer() {
+  if (enumerator_) enumerator_->Release();
+  if (uninitialize_) CoUninitialize();
+}
+
+const char* CoreAudioMixer::line_name(int line) const { return line == kSpeakers ? "Speakers" : "Wave"; }
+
+IMMDeviceEnumerator* CoreAudioMixer::enumerator() {
+  if (!enumerator_) {
+    void* p = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, IID_IMMDeviceEnumerator, &p)))
+      enumerator_ = static_cast<IMMDeviceEnumerator*>(p);
+  }
+  return enumerator_;
+}
+
+MMRESULT CoreAudioMixer::write(int, bool mute, std::uint32_t value) {
+  IMMDeviceEnumerator* devices = enumerator();
+  if (!devices) return MMSYSERR_ERROR;
+  Ref<IMMDevice> device;
+  if (FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p))) return MMSYSERR_ERROR;
+  Ref<IAudioEndpointVolume> volume;
+  if (FAILED(device.p->Activate(IID_IAudioEndpointVolume, CLSCTX_ALL, nullptr, volume.out()))) return MMSYSERR_ERROR;
+  const HRESULT hr = mute ? volume.p->SetMute(value != 0 ? TRUE : FALSE, nullptr)
+                          : volume.p->SetMasterVolumeLevelScalar(static_cast<float>(value) / 65535.0f, nullptr);
+  return SUCCEEDED(hr) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+}
+
+}  // namespace brisel::win32

@@ -1,0 +1,104 @@
+// brisel.exe: the Windows program. Win32 windows, the hot keys from GetAsyncKeyState, the
+// volume of the default audio endpoint through Core Audio; the behaviour is brisel-sim's.
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/program.h"
+#include "app/runtime_error.h"
+#include "platform/trace.h"
+#include "platform/trace_file.h"
+#include "platform/win32/coreaudio_mixer.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_headers.h"
+#include "platform/win32/win32_keyboard.h"
+#include "platform/win32/win32_message_box.h"
+#include "platform/win32/win32_message_loop.h"
+#include "platform/win32/win32_single_instance.h"
+#include "platform/win32/win32_windows.h"
+
+namespace {
+
+// A program without a console of its own writes --help, --version and its errors to the
+// console it was started from, if any; output sent to a file or a pipe stays there.
+void UseParentConsole() {
+  if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  std::freopen("CONOUT$", "w", stdout);
+  std::freopen("CONOUT$", "w", stderr);
+}
+
+// The end of the program by an error nothing handles: said in a box, since nobody may be
+// watching a console.
+int Fail(const std::string& text) {
+  std::fprintf(stderr, "brisel: %s\n", text.c_str());
+  MessageBoxA(nullptr, text.c_str(), "Brisel", MB_OK | MB_ICONERROR);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace brisel;
+  UseParentConsole();
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const ParsedCommandLine cmd = ParseCommandLine(args);
+  if (!cmd.error.empty()) {
+    std::fprintf(stderr, "brisel: %s\n%s", cmd.error.c_str(), Usage("brisel").c_str());
+    return 2;
+  }
+  if (cmd.options.help) {
+    std::fputs(Usage("brisel").c_str(), stdout);
+    return 0;
+  }
+  if (cmd.options.version) {
+    std::printf("brisel %s\n", std::string(kVersion).c_str());
+    return 0;
+  }
+  std::unique_ptr<TraceFile> trace_file;
+  if (cmd.options.trace) {
+    std::string why;
+    trace_file = TraceFile::Open(*cmd.options.trace, why);
+    if (!trace_file) {
+      std::fprintf(stderr, "brisel: cannot open the trace file \"%s\": %s\n", cmd.options.trace->c_str(), why.c_str());
+      return 2;
+    }
+  }
+
+  win32::SingleInstance instance(win32::kInstanceName);
+  if (!instance.first()) {
+    MessageBoxA(nullptr, "Brisel is already running.", "Brisel", MB_OK | MB_ICONINFORMATION);
+    return 1;
+  }
+
+  win32::Win32Clock clock;
+  win32::Win32Keyboard keyboard;
+  win32::CoreAudioMixer mixer;
+  win32::Win32Windows windows;
+  win32::Win32MessageBox msgbox;
+  Platform platform{clock, keyboard, mixer, windows, msgbox};
+  // With --trace the program runs on the same platform, traced: milliseconds since the start.
+  const std::uint64_t started = clock.now_ms();
+  TraceSink sink([&] { return clock.now_ms() - started; },
+                 [&](const std::string& line) { trace_file->write(line); });
+  std::optional<TracedPlatform> traced;
+  if (trace_file) traced.emplace(platform, sink);
+
+  try {
+    Program program(traced ? traced->platform : platform);
+    win32::Win32MessageLoop loop(program.timers, clock);
+    program.start();
+    // It never ends by itself: after "Run" the program works until it is ended from outside.
+    loop.run([&](MSG& msg) { return windows.dialog_message(msg); });
+    return 0;
+  } catch (const RuntimeError& e) {
+    return Fail("run-time error: " + e.description());
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+}

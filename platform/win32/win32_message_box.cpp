@@ -1,0 +1,9 @@
+#include "platform/win32/win32_message_box.h"
+
+#include "platform/win32/win32_headers.h"
+
+namespace brisel::win32 {
+
+void Win32MessageBox::MsgBox(const std::string& text) { MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK); }
+
+}  // namespace brisel::win32

@@ -1,0 +1,43 @@
+// The program's one message loop: the windows' messages, and the timer table's ticks. One
+// SetTimer on a message-only window stands for the next due tick of the whole table, so the
+// table's rules (the 10 ms floor, the order of ties, one handler at a time) hold as on every
+// platform; its WM_TIMER is dispatched by any loop, the message box's too.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+
+#include "app/timers.h"
+#include "platform/win32/win32_headers.h"
+
+namespace brisel::win32 {
+
+class Win32MessageLoop {
+ public:
+  Win32MessageLoop(TimerTable& timers, const Clock& clock);
+  ~Win32MessageLoop();
+  Win32MessageLoop(const Win32MessageLoop&) = delete;
+  Win32MessageLoop& operator=(const Win32MessageLoop&) = delete;
+
+  // Runs until the thread's WM_QUIT. `pretranslate` may take a message before it is dispatched
+  // (the dialog's keyboard navigation). An exception that a handler raised inside a window
+  // procedure ends the loop and is thrown again from here.
+  void run(const std::function<bool(MSG&)>& pretranslate);
+
+ private:
+  static LRESULT CALLBACK Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  void tick();
+  void arm();  // the timer for the table's next due tick, when that changed
+  TimerTable& timers_;
+  const Clock& clock_;
+  ::HWND window_ = nullptr;
+  std::optional<std::uint64_t> armed_;  // the due instant the timer stands for
+};
+
+// Runs a handler from inside a window procedure. An exception must not cross the system's
+// frames: it is kept, the loop is told to end, and Win32MessageLoop::run throws it.
+void Guarded(const std::function<void()>& handler);
+
+}  // namespace brisel::win32

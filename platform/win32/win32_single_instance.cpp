@@ -1,0 +1,17 @@
+#include "platform/win32/win32_single_instance.h"
+
+#include "platform/win32/win32_headers.h"
+
+namespace brisel::win32 {
+
+SingleInstance::SingleInstance(const char* name) {
+  mutex_ = CreateMutexA(nullptr, FALSE, name);
+  // A name taken by another kind of object (ERROR_INVALID_HANDLE) is not this program's: run.
+  first_ = !(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+SingleInstance::~SingleInstance() {
+  if (mutex_) CloseHandle(mutex_);
+}
+
+}  // namespace brisel::win32

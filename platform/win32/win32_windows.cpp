@@ -1,0 +1,364 @@
+#include "platform/win32/win32_windows.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "platform/win32/win32_message_loop.h"
+#include "resources/art.h"
+
+namespace brisel::win32 {
+
+namespace {
+
+constexpr const char* kClassName = "BriselForm";
+constexpr int kFirstControlId = 100;
+
+// Points at 96 dots per inch, as a font height in pixels (negative: the character height):
+// 8.25 pt is -11.
+int FontHeight(const Font& f) { return -static_cast<int>(std::lround(f.points * 96.0 / 72.0)); }
+
+// The system's text for an error code.
+std::string SystemText(DWORD error) {
+  char text[256] = "";
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                 sizeof text, nullptr);
+  std::string out(text, n);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
+  return out.empty() ? "error " + std::to_string(error) : out;
+}
+
+// A grey picture as an 8-bit device-independent bitmap with a grey palette, rows top to
+// bottom, each padded to 4 bytes.
+struct GreyDib {
+  struct Info {
+    BITMAPINFOHEADER header;
+    RGBQUAD palette[256];
+  } info{};
+  std::vector<std::uint8_t> bits;
+
+  explicit GreyDib(const GreyImage& image) {
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = image.width;
+    info.header.biHeight = -image.height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    info.header.biClrUsed = 256;
+    for (int i = 0; i < 256; ++i) {
+      const auto g = static_cast<BYTE>(i);
+      info.palette[i] = RGBQUAD{g, g, g, 0};
+    }
+    const std::size_t stride = (static_cast<std::size_t>(image.width) + 3) & ~std::size_t{3};
+    bits.assign(stride * static_cast<std::size_t>(image.height), 0);
+    for (int y = 0; y < image.height; ++y) {
+      std::uint8_t* row = bits.data() + static_cast<std::size_t>(y) * stride;
+      for (int x = 0; x < image.width; ++x) row[x] = image.at(x, y);
+    }
+  }
+  void paint(HDC dc) const {
+    const int w = info.header.biWidth, h = -info.header.biHeight;
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                      bits.data(), reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  }
+};
+
+}  // namespace
+
+struct Win32Windows::Window {
+  const WindowLayout* layout = nullptr;
+  Win32Windows* owner = nullptr;
+  HWND handle = 0;
+  ::HWND hwnd = nullptr;
+  std::vector<const ControlLayout*> controls;  // by control id - kFirstControlId
+  ::HWND first_focus = nullptr;
+  ::HWND last_focus = nullptr;  // given back when the window is activated again
+  int lit = 0;
+  bool mute = false;
+  std::unique_ptr<GreyDib> picture;  // null while stale: made anew at the next paint
+};
+
+Win32Windows::Win32Windows() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = kClassName;
+  RegisterClassA(&wc);
+  button_face_ = CreateSolidBrush(RGB(128, 128, 128));
+}
+
+Win32Windows::~Win32Windows() {
+  for (auto& [handle, region] : regions_) DeleteObject(region);
+  if (verdana_) DeleteObject(verdana_);
+  if (verdana_bold_) DeleteObject(verdana_bold_);
+  DeleteObject(button_face_);
+}
+
+HFONT Win32Windows::font_for(const ControlLayout& c) {
+  if (!c.font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HFONT& font = c.font->bold ? verdana_bold_ : verdana_;
+  if (!font) {
+    const std::string face(c.font->name);
+    font = CreateFontA(FontHeight(*c.font), 0, 0, 0, c.font->bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       static_cast<DWORD>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  }
+  return font;
+}
+
+HWND Win32Windows::create_window(const WindowLayout& layout) {
+  auto [handle, w] = windows_.add(layout);
+  w.owner = this;
+  w.handle = handle;
+  const int width = layout.width(), height = layout.height();
+  DWORD exstyle = WS_EX_TOOLWINDOW;
+  if (!layout.takes_focus) exstyle |= WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+  const std::string title(layout.title);
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, left, top, width, height, nullptr, nullptr,
+                           instance, nullptr);
+  if (!w.hwnd) throw std::runtime_error("CreateWindowExA: " + SystemText(GetLastError()));
+  SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+  natives_[w.hwnd] = &w;
+
+  // Made in tab order: the order of the children is the order Tab visits them.
+  for (const ControlLayout* c : layout.interactive_controls()) {
+    const Rect r = c->pixels();
+    const auto id = static_cast<std::intptr_t>(kFirstControlId + static_cast<int>(w.controls.size()));
+    const auto menu = reinterpret_cast<HMENU>(id);
+    const std::string text(c->text);
+    ::HWND child = nullptr;
+    switch (c->kind) {
+      case ControlKind::Label:
+        // Centred and wrapped at word boundaries; drawn without a background (WM_CTLCOLORSTATIC).
+        child = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, r.left, r.top, r.width,
+                                r.height, w.hwnd, menu, instance, nullptr);
+        break;
+      case ControlKind::Selector: {
+        // The height given to a drop-down combo box includes its list: about twelve names.
+        constexpr int kListHeight = 12 * 14;
+        child = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
+                                r.left, r.top, r.width, r.height + kListHeight, w.hwnd, menu, instance, nullptr);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(*c)), FALSE);
+        if (c->items)
+          for (const KeyRow& row : c->items()) {
+            const std::string name(row.name);
+            SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+          }
+        // The closed selector keeps the layout's height, whatever the font's.
+        SendMessageA(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - 6);
+        SetWindowTextA(child, text.c_str());
+        break;
+      }
+      case ControlKind::Button:
+        child = CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left,
+                                r.top, r.width, r.height, w.hwnd, menu, instance, nullptr);
+        break;
+      default:
+        break;
+    }
+    w.controls.push_back(c);
+    if (!child) continue;
+    if (c->kind != ControlKind::Selector)
+      SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(*c)), FALSE);
+    if (c->tab_order >= 0 && !w.first_focus) w.first_focus = child;
+  }
+  w.last_focus = w.first_focus;
+  return handle;
+}
+
+void Win32Windows::show(HWND hwnd) {
+  Window* w = windows_.find(hwnd);
+  if (!w || IsWindowVisible(w->hwnd)) return;
+  if (!w->layout->takes_focus) {
+    ShowWindow(w->hwnd, SW_SHOWNOACTIVATE);  // never takes the focus from where the user types
+    return;
+  }
+  ShowWindow(w->hwnd, SW_SHOW);
+  SetForegroundWindow(w->hwnd);
+  if (w->last_focus) SetFocus(w->last_focus);
+}
+
+void Win32Windows::hide(HWND hwnd) {
+  if (Window* w = windows_.find(hwnd)) ShowWindow(w->hwnd, SW_HIDE);
+}
+
+std::int32_t Win32Windows::GetWindowLongA(HWND hwnd, std::int32_t index) {
+  Window* w = windows_.find(hwnd);
+  return w ? static_cast<std::int32_t>(::GetWindowLongA(w->hwnd, index)) : 0;
+}
+
+std::int32_t Win32Windows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
+  Window* w = windows_.find(hwnd);
+  return w ? static_cast<std::int32_t>(::SetWindowLongA(w->hwnd, index, value)) : 0;
+}
+
+bool Win32Windows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, std::uint8_t bAlpha,
+                                              std::uint32_t dwFlags) {
+  Window* w = windows_.find(hwnd);
+  return w && ::SetLayeredWindowAttributes(w->hwnd, crKey, bAlpha, dwFlags);
+}
+
+HRGN Win32Windows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
+  ::HRGN region = ::CreateRoundRectRgn(left, top, right, bottom, width, height);
+  if (!region) return 0;
+  regions_[next_region_] = region;
+  return next_region_++;
+}
+
+int Win32Windows::SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) {
+  Window* w = windows_.find(hwnd);
+  const auto it = regions_.find(rgn);
+  if (!w || it == regions_.end()) return 0;
+  ::HRGN region = it->second;
+  regions_.erase(it);
+  // On success the region belongs to the window; a region nobody took is freed here.
+  const int ok = ::SetWindowRgn(w->hwnd, region, redraw ? TRUE : FALSE);
+  if (!ok) DeleteObject(region);
+  return ok;
+}
+
+void Win32Windows::set_picture(HWND hwnd, PictureControl control, int picture) {
+  Window* w = windows_.find(hwnd);
+  if (!w || control != PictureControl::Image2 || w->lit == picture) return;
+  w->lit = picture;
+  w->picture.reset();
+  InvalidateRect(w->hwnd, nullptr, FALSE);
+}
+
+void Win32Windows::set_visible(HWND hwnd, PictureControl control, bool visible) {
+  Window* w = windows_.find(hwnd);
+  if (!w || control != PictureControl::Mute || w->mute == visible) return;
+  w->mute = visible;
+  w->picture.reset();
+  InvalidateRect(w->hwnd, nullptr, FALSE);
+}
+
+bool Win32Windows::dialog_message(MSG& msg) {
+  if (!msg.hwnd) return false;
+  const ::HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  const auto it = natives_.find(root);
+  if (it == natives_.end() || !it->second->layout->takes_focus) return false;
+  return IsDialogMessageA(root, &msg) != FALSE;
+}
+
+LRESULT CALLBACK Win32Windows::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  // Set once CreateWindowExA has returned; the messages before that need nothing of ours.
+  auto* w = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return w ? w->owner->handle(*w, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT:
+      paint(w);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the picture covers the whole window
+    case WM_CTLCOLORSTATIC: {
+      // The label: its text on the picture, without a background of its own.
+      const auto dc = reinterpret_cast<HDC>(wp);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, RGB(0, 0, 0));
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_DRAWITEM:
+      draw_button(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return TRUE;
+    case WM_COMMAND:
+      command(w, wp, lp);
+      return 0;
+    case WM_CLOSE:
+      return 0;  // Alt+F4 and the like: the windows live as long as the program
+    case WM_MOUSEACTIVATE:
+      if (!w.layout->takes_focus) return MA_NOACTIVATE;
+      break;
+    case WM_ACTIVATE:
+      if (!w.layout->takes_focus) break;
+      if (LOWORD(wp) == WA_INACTIVE) {
+        // Where the user was typing, given back when the window is active again.
+        const ::HWND focus = GetFocus();
+        if (focus && IsChild(w.hwnd, focus)) w.last_focus = focus;
+      } else if (w.last_focus) {
+        SetFocus(w.last_focus);
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (w.layout->takes_focus && w.last_focus) SetFocus(w.last_focus);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(w.hwnd, msg, wp, lp);
+}
+
+void Win32Windows::paint(Window& w) {
+  PAINTSTRUCT ps;
+  const HDC dc = BeginPaint(w.hwnd, &ps);
+  if (!w.picture) w.picture = std::make_unique<GreyDib>(art::WindowPicture(*w.layout, w.lit, w.mute));
+  w.picture->paint(dc);
+  EndPaint(w.hwnd, &ps);
+}
+
+namespace {
+
+std::string WindowText(::HWND hwnd) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+void Win32Windows::command(Window& w, WPARAM wp, LPARAM lp) {
+  const int index = static_cast<int>(LOWORD(wp)) - kFirstControlId;  // IDOK and IDCANCEL fall below
+  if (index < 0 || index >= static_cast<int>(w.controls.size()) || !input_) return;
+  const ControlLayout& c = *w.controls[static_cast<std::size_t>(index)];
+  const auto child = reinterpret_cast<::HWND>(lp);
+  const UINT code = HIWORD(wp);
+  if (c.kind == ControlKind::Button && code == BN_CLICKED) {
+    Guarded([&] { input_->click(w.handle, c.name); });
+  } else if (c.kind == ControlKind::Selector && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
+    std::string text;
+    if (code == CBN_EDITCHANGE) {
+      text = WindowText(child);
+    } else {
+      // The edit field takes the picked name only after this notification: read the list.
+      const auto item = static_cast<WPARAM>(SendMessageA(child, CB_GETCURSEL, 0, 0));
+      const LRESULT length = SendMessageA(child, CB_GETLBTEXTLEN, item, 0);
+      if (length < 0) return;
+      text.assign(static_cast<std::size_t>(length) + 1, '\0');
+      const LRESULT copied = SendMessageA(child, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+      text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
+    }
+    Guarded([&] { input_->text_changed(w.handle, c.name, std::move(text)); });
+  }
+}
+
+// "Run": a solid grey face with the raised edge of a push button (sunken while pressed) and
+// its caption in its own font.
+void Win32Windows::draw_button(const DRAWITEMSTRUCT& item) {
+  const HDC dc = item.hDC;
+  RECT face = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &face, button_face_);
+  DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+  const std::string caption = WindowText(item.hwndItem);
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  RECT text = face;
+  if (pressed) OffsetRect(&text, 1, 1);
+  DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = face;
+    InflateRect(&focus, -4, -4);
+    DrawFocusRect(dc, &focus);
+  }
+  SelectObject(dc, old);
+}
+
+}  // namespace brisel::win32

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# brisel.exe under Wine on a desktop of its own (Xvfb, openbox, xcompmgr, PulseAudio): the
+# dialog maps shaped and fades in; the keys typed into it reach the program in its tab order;
+# a click on "Run" hands over; keys pressed while a Wine window has the focus show the display,
+# which fades in, holds and unmaps without taking the focus; the mixer calls are checked in
+# the trace and in Wine's own log of the Core Audio calls; a second program says so and ends.
+# Run under session.sh with BRISEL_WM=openbox:  program_test.sh BRISEL.EXE BRISEL-SIM.EXE
+set -euo pipefail
+exe=$1 sim=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../linux/lib.sh"
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+traced() { [ "$(grep -c -- " $1\$" "$work/trace.log")" -ge "$2" ]; }
+status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+use_private_prefix "$exe"
+
+step "--help, --version and usage errors"
+[ "$(status wine_run "$exe" --help)" = 0 ] && grep -q -- "--trace FILE" "$work/out" || fail "--help: $(cat "$work/out")"
+[ "$(wine_run "$exe" --version | tr -d '\r')" = "brisel 0.1" ] || fail "--version"
+[ "$(status wine_run "$exe" --frobnicate)" = 2 ] && grep -q "^brisel: unknown option '--frobnicate'" "$work/err" ||
+  fail "unknown option: $(cat "$work/err")"
+[ "$(status wine_run "$exe" --trace 'Z:\no\such\dir\t.log')" = 2 ] && grep -q 'no\\such\\dir' "$work/err" ||
+  fail "bad trace file: $(cat "$work/err")"
+
+step "a Wine window to type into: the keys reach Wine only while one of its windows has the focus"
+wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK
+wine_run notepad >"$work/notepad.log" 2>&1 &
+notepad_window() { xdotool search --onlyvisible --name "Notepad\$" | head -n 1 | grep .; }
+wait_for 30 notepad_window
+notepad=$(notepad_window)
+
+step "the dialog: 300x300, centred, shaped, fading in to 220"
+# The trace file is named as Windows names it; the Core Audio calls go to Wine's log.
+WINEDEBUG=-all,trace+mmdevapi wine_run "$exe" --trace "Z:${work//\//\\}\\trace.log" >"$work/brisel.out" 2>"$work/wine.log" &
+wait_for 30 x_window Form1 300 300
+config=$(x_window Form1 300 300)
+timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left X:  490" || fail "dialog not centred horizontally"
+timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left Y:  362" || fail "dialog not centred vertically"
+[ "$(x_shape "$config")" = 299x299 ] || fail "dialog shape: $(x_shape "$config")"
+timeout 5 xprop -id "$config" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the dialog has a taskbar entry"
+opacity_is() { [ "$(x_opacity "$1")" = "$2" ]; }
+wait_for 10 opacity_is "$config" $((220 * 0x01010101))
+grep -q " Config opacity 0$" "$work/trace.log" || fail "the dialog did not start transparent"
+
+step "typed into the dialog: volumeup has the focus, Tab goes volumedown, Run, volumemute"
+xdotool windowfocus --sync "$config"
+replace() { xdotool key --delay 20 End shift+Home BackSpace && xdotool type --delay 20 "$1"; }
+replace F7
+xdotool key --delay 20 Tab && replace F8
+xdotool key --delay 20 Tab Tab && replace F9
+
+step "a click on Run hands over"
+xdotool mousemove --window "$config" 224 276 click 1
+wait_for 10 traced "Config hidden" 1
+wait_for 10 x_unmapped "$config"
+grep " Config opacity " "$work/trace.log" | tail -n 1 | grep -q " 0$" || fail "the dialog did not fade out"
+
+step "volume up (F7) with notepad focused: the display shows without taking the focus"
+# The display's X window exists, unmapped, from the hand-over: watch its opacity from now on.
+wait_for 10 x_window_any Form1 209 207
+splash=$(x_window_any Form1 209 207)
+timeout 60 xprop -spy -id "$splash" _NET_WM_WINDOW_OPACITY >"$work/opacity.log" 2>&1 &
+spy=$!
+xdotool windowfocus --sync "$notepad"
+wait_for 5 x_focused "$notepad"
+tap F7
+wait_for 10 x_viewable "$splash"
+opacity_reached() { grep -q "= $((220 * 0x01010101))\$" "$work/opacity.log"; }
+wait_for 10 opacity_reached
+kill "$spy"
+seen=$(sed -n 's/.* = \([0-9]*\)$/\1/p' "$work/opacity.log" | uniq)
+echo "opacity seen:" $seen
+[ "$(echo "$seen" | sort -n -c 2>&1)" = "" ] || fail "the display's opacity went down while it faded in: $seen"
+[ "$(echo "$seen" | wc -l)" -ge 5 ] || fail "the display's opacity did not step up: $seen"
+[ "$(x_shape "$splash")" = 209x204 ] || fail "display shape: $(x_shape "$splash")"
+# Not managed at all: no taskbar entry, and the window manager never gives it the focus.
+timeout 5 xwininfo -id "$splash" | grep -q "Override Redirect State: yes" || fail "the display is managed"
+x_focused "$notepad" || fail "the display took the X focus"
+# Keys typed now still reach notepad: Ctrl+F opens its Find dialog.
+xdotool key --delay 20 ctrl+f
+wait_for 10 sh -c 'xdotool search --onlyvisible --name "^Find$" | grep -q .'
+xdotool key --delay 20 Escape
+wait_for 10 sh -c '! xdotool search --onlyvisible --name "^Find$" | grep -q .'
+
+step "after the hold and the fade-out the display unmaps"
+wait_for 10 traced "Splash hidden" 1
+wait_for 5 x_unmapped "$splash"
+
+step "the trace so far is the simulator's for the same choices and press"
+cat >"$work/first.sim" <<'SCRIPT'
+start
+wait 300
+select volumeup "F7"
+select volumedown "F8"
+select volumemute "F9"
+click Run
+wait 300
+tap 118
+wait 3000
+SCRIPT
+wine_run "$sim" "$work/first.sim" >"$work/sim.trace"
+# Without the times, and without the mixer's own handle and answers (checked below).
+normal() { sed -E 's/^[0-9]+ //; s/^(mixerSetControlDetails) [0-9]+ ([0-9]+ [0-9]+) -> [0-9]+$/\1 H \2 -> R/'; }
+diff <(normal <"$work/sim.trace") <(sed -n '1,/ Splash hidden$/p' "$work/trace.log" | normal) || fail "the traces differ"
+
+step "volume down (F8) twice and mute (F9), each seen before the next"
+xdotool windowfocus --sync "$notepad"
+tap F8
+wait_for 10 traced "mixerSetControlDetails 1 11 1310 -> 1" 1
+tap F8
+wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 1
+tap F9
+wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 2
+wait_for 10 traced "Splash hidden" 2
+
+step "the mixer calls: the trace, and Wine's log of Core Audio"
+# F7 from the start: 1 % (655 of 65535) to wave-out's volume, then sound on; F8 at level 1:
+# 2 %, sound on; F8 at level 0: 1 %, then muted; F9 after 100 ms: muted. Wine 8 answers
+# E_NOTIMPL to every volume write (-> 1, MMSYSERR_ERROR); mute writes succeed.
+mixer_lines=$(sed -n 's/^[0-9]* \(mixer.*\)$/\1/p' "$work/trace.log")
+expected="mixerOpen 0 -> 0
+mixerSetControlDetails 1 11 655 -> 1
+mixerSetControlDetails 1 12 0 -> 0
+mixerSetControlDetails 1 11 1310 -> 1
+mixerSetControlDetails 1 12 0 -> 0
+mixerSetControlDetails 1 11 655 -> 1
+mixerSetControlDetails 1 12 1 -> 0
+mixerSetControlDetails 1 12 1 -> 0"
+[ "$mixer_lines" = "$expected" ] || fail "mixer trace: $mixer_lines"
+calls=$(sed -n 's/.*:trace:mmdevapi:AEV_\(SetMasterVolumeLevelScalar\|SetMute\) [^>]*>(\([^,]*\),.*/\1 \2/p' "$work/wine.log")
+expected="SetMasterVolumeLevelScalar 0.009995
+SetMute 0
+SetMasterVolumeLevelScalar 0.019989
+SetMute 0
+SetMasterVolumeLevelScalar 0.009995
+SetMute 1
+SetMute 1"
+[ "$calls" = "$expected" ] || fail "Core Audio calls: $calls"
+
+step "a second program says that one is running, and ends with status 1"
+wine_run "$exe" >"$work/second.out" 2>&1 &
+second=$!
+wait_for 30 sh -c 'xdotool search --onlyvisible --name "^Brisel$" | grep -q .'
+box=$(xdotool search --onlyvisible --name "^Brisel$" | head -n 1)
+xdotool windowfocus --sync "$box" && xdotool key --delay 20 Return
+set +e
+wait "$second"; rc=$?
+set -e
+[ "$rc" = 1 ] || fail "second program: status $rc"
+traced "Splash hidden" 2 && ! traced "Config shown" 2 || fail "the second program reached the first's trace"
+echo "windows program: all checks passed"

@@ -1,0 +1,82 @@
+// The Windows platform's own parts that need no desktop, run under Wine.
+#include <gtest/gtest.h>
+
+#include "app/runtime_error.h"
+#include "app/timers.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_message_loop.h"
+#include "platform/win32/win32_single_instance.h"
+
+namespace brisel::win32 {
+namespace {
+
+TEST(SingleInstance, SecondHolderOfTheNameIsToldAndTheNameIsFreedWithTheFirst) {
+  constexpr const char* name = "Local\\Brisel.Test.SingleInstance";
+  {
+    SingleInstance first(name);
+    EXPECT_TRUE(first.first());
+    SingleInstance second(name);
+    EXPECT_FALSE(second.first());
+    SingleInstance other(kInstanceName);
+    EXPECT_TRUE(other.first()) << "a different name is a different program";
+  }
+  SingleInstance again(name);
+  EXPECT_TRUE(again.first());
+}
+
+// The loop on the system's own timer and clock: each test ends by itself within a few ticks.
+TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop) {
+  Win32Clock clock;
+  TimerTable timers(clock);
+  std::uint64_t enabled_at = 0, ticked_at = 0;
+  FormTimer timer(timers, "timer", 10, [&] {
+    ticked_at = clock.now_ms();
+    RaiseOverflow();
+  });
+  // Ends the test should the input's timer never be armed.
+  FormTimer deadline(timers, "deadline", 5000, [] { PostQuitMessage(0); });
+  deadline.enable();
+  Win32MessageLoop loop(timers, clock);
+  // Input that enables a timer, as "Run" does: nothing is armed before it.
+  PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
+  const auto input = [&](MSG& msg) {
+    if (msg.message != WM_APP) return false;
+    enabled_at = clock.now_ms();
+    timer.enable();
+    return true;
+  };
+  try {
+    loop.run(input);
+    FAIL() << "the loop ended without the handler's error";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.description(), "Overflow");
+  }
+  ASSERT_NE(ticked_at, 0u);
+  EXPECT_GE(ticked_at - enabled_at, 10u);
+  EXPECT_LT(ticked_at - enabled_at, 2000u) << "ticked only when another timer was due";
+}
+
+TEST(MessageLoop, TimersEnabledByATickTickInTheOrderTheyWereEnabled) {
+  Win32Clock clock;
+  TimerTable timers(clock);
+  std::string ticks;
+  FormTimer second(timers, "second", 10, [&] { ticks += 's'; });
+  FormTimer first(timers, "first", 10, [&] { ticks += 'f'; });
+  FormTimer start(timers, "start", 10, [&] {
+    ticks += '.';
+    start.disable();
+    first.enable();
+    second.enable();
+  });
+  FormTimer stop(timers, "stop", 60, [&] { PostQuitMessage(0); });
+  start.enable();
+  stop.enable();
+  Win32MessageLoop loop(timers, clock);
+  loop.run({});
+  ASSERT_GE(ticks.size(), 3u) << ticks;
+  EXPECT_EQ(ticks.substr(0, 3), ".fs");
+  for (std::size_t i = 1; i + 1 < ticks.size(); i += 2) EXPECT_EQ(ticks.substr(i, 2), "fs") << ticks;
+}
+
+}  // namespace
+}  // namespace brisel::win32
