@@ -42,7 +42,7 @@ std::string AutostartEntry(std::string_view program, const Options& options) {
   const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
       {"--up", &options.up}, {"--down", &options.down}, {"--mute", &options.mute}};
   for (const auto& [option, name] : keys)
-    if (*name) exec += " " + std::string(option) + " " + ExecArgument(**name);
+    if (*name) exec.append(" ").append(option).append(" ").append(ExecArgument(**name));
   for (char c : exec)
     if ((c >= 0 && c < 0x20) || c == 0x7f) return {};
   return "[Desktop Entry]\n"

@@ -93,12 +93,12 @@ std::string Usage(std::string_view program) {
   return text;
 }
 
-void StartProgram(Program& program, const Options& options, const TypeIntoSelector& type) {
+void StartProgram(Program& program, const Options& options) {
   ConfigForm& dialog = program.Config();
   const std::pair<std::string_view, const std::optional<std::string>*> names[] = {
       {"volumeup", &options.up}, {"volumedown", &options.down}, {"volumemute", &options.mute}};
   for (const auto& [selector, name] : names)
-    if (*name) type(dialog.hWnd, selector, **name);
+    if (*name) program.platform.windows.type(dialog.hWnd, selector, **name);
   if (options.run)
     program.click(dialog.hWnd, "Command1");
   else

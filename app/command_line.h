@@ -2,7 +2,6 @@
 // row of one table, which also writes the usage text.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -37,13 +36,10 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args);
 // The usage, one option a line, for --help and after an error.
 std::string Usage(std::string_view program);
 
-// How a name reaches a selector: as the user's typing does, through the window system, which
-// reports it to the program's input.
-using TypeIntoSelector = std::function<void(HWND window, std::string_view selector, const std::string& text)>;
-
 // Process start as the command line asks. The start-up dialog is loaded (its load handler
-// runs) and each name given is typed into its selector; then the dialog is shown, or with
-// --run "Run" is clicked at once and the dialog hands over without ever being shown.
-void StartProgram(Program& program, const Options& options, const TypeIntoSelector& type);
+// runs) and each name given is typed into its selector, as the user's typing reaches it
+// (WindowSystem::type); then the dialog is shown, or with --run "Run" is clicked at once and
+// the dialog hands over without ever being shown.
+void StartProgram(Program& program, const Options& options);
 
 }  // namespace brisel

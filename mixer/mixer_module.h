@@ -11,18 +11,7 @@
 namespace brisel {
 
 // One control's description: the platform's MIXERCONTROLA (148 bytes) and one more word.
-struct MixerControlRecord {
-  std::uint32_t cbStruct;
-  std::uint32_t dwControlID;
-  std::uint32_t dwControlType;
-  std::uint32_t fdwControl;
-  std::uint32_t cMultipleItems;
-  char szShortName[16];
-  char szName[64];
-  std::int32_t lMinimum;
-  std::int32_t lMaximum;
-  std::uint32_t boundsReserved[4];
-  std::uint32_t metrics[6];
+struct MixerControlRecord : winmm::MIXERCONTROLA {
   std::uint32_t extra;
 };
 static_assert(sizeof(MixerControlRecord) == 152);

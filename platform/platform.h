@@ -71,6 +71,9 @@ class WindowSystem {
   // Creates a form's window from its layout (title, size, controls, fonts, tab order, the
   // selectors' items), hidden; called when the form is loaded.
   virtual HWND create_window(const WindowLayout& layout) = 0;
+  // Puts a text into a selector the way the user's typing does, and reports it to the input
+  // as typing is reported (the command line's --up, --down, --mute).
+  virtual void type(HWND window, std::string_view control, const std::string& text) = 0;
   virtual void show(HWND hwnd) = 0;
   virtual void hide(HWND hwnd) = 0;
 

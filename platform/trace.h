@@ -55,6 +55,9 @@ class TracingWindows : public WindowSystem {
   TracingWindows(WindowSystem& inner, const TraceSink& trace) : inner_(inner), trace_(trace) {}
   void set_input(Input& input) override { inner_.set_input(input); }
   HWND create_window(const WindowLayout& layout) override;
+  void type(HWND window, std::string_view control, const std::string& text) override {
+    inner_.type(window, control, text);
+  }
   void show(HWND hwnd) override;
   void hide(HWND hwnd) override;
   std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override { return inner_.GetWindowLongA(hwnd, index); }

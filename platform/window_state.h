@@ -80,4 +80,49 @@ class RegionTable {
   HRGN next_ = 1;
 };
 
+// The window records themselves, for a window system without Windows' own: the extended style
+// word, the opacity and the outline of each window, kept for the calls that read and write
+// them. W has `const WindowLayout* layout`, `ExStyleWord style`, `std::optional<int> opacity`
+// and `std::optional<RoundRect> region`; a backend shows a change in opacity_changed and
+// region_changed.
+template <typename W>
+class WindowRecords : public WindowSystem {
+ public:
+  std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override {
+    const W* w = windows_.find(hwnd);
+    return w ? w->style.get(index) : 0;
+  }
+  std::int32_t SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) override {
+    W* w = windows_.find(hwnd);
+    return w ? w->style.set(index, value) : 0;
+  }
+  bool SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) override {
+    W* w = windows_.find(hwnd);
+    if (!w || !w->style.takes_alpha(dwFlags)) return false;
+    w->opacity = bAlpha;
+    opacity_changed(*w);
+    return true;
+  }
+  HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) override {
+    return regions_.create(left, top, right, bottom, width, height);
+  }
+  int SetWindowRgn(HWND hwnd, HRGN rgn, bool) override {
+    W* w = windows_.find(hwnd);
+    if (!w) return 0;
+    const auto r = regions_.take(rgn);
+    if (!r) return 0;
+    w->region = r;
+    region_changed(*w);
+    return 1;
+  }
+
+ protected:
+  virtual void opacity_changed(W&) {}
+  virtual void region_changed(W&) {}
+  WindowTable<W> windows_;
+
+ private:
+  RegionTable regions_;
+};
+
 }  // namespace brisel

@@ -87,13 +87,13 @@ namespace {
 class KeySelector;
 }
 
-struct FltkWindows::Window {
+struct FltkWindow {
   const WindowLayout* layout = nullptr;
   FltkWindows* owner = nullptr;
   HWND hwnd = 0;
   std::unique_ptr<PictureWindow> fl;
   ExStyleWord style;
-  std::optional<std::uint8_t> alpha;
+  std::optional<int> opacity;
   std::optional<RoundRect> region;
   int lit = 0;
   bool mute = false;
@@ -358,8 +358,8 @@ void FltkWindows::show(HWND hwnd) {
   if (!w || w->fl->shown()) return;
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);
-  apply_region(*w);
-  apply_opacity(*w);
+  region_changed(*w);
+  opacity_changed(*w);
   if (w->first_focus) w->first_focus->take_focus();
   XFlush(fl_display);
 }
@@ -379,48 +379,16 @@ void FltkWindows::hide(HWND hwnd) {
   }
 }
 
-std::int32_t FltkWindows::GetWindowLongA(HWND hwnd, std::int32_t index) {
-  Window* w = windows_.find(hwnd);
-  return w ? w->style.get(index) : 0;
-}
-
-std::int32_t FltkWindows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
-  Window* w = windows_.find(hwnd);
-  return w ? w->style.set(index, value) : 0;
-}
-
-bool FltkWindows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t, std::uint8_t bAlpha, std::uint32_t dwFlags) {
-  Window* w = windows_.find(hwnd);
-  if (!w || !w->style.takes_alpha(dwFlags)) return false;
-  w->alpha = bAlpha;
-  apply_opacity(*w);
-  return true;
-}
-
-void FltkWindows::apply_opacity(Window& w) {
-  if (!w.alpha || !w.fl->shown()) return;
+void FltkWindows::opacity_changed(Window& w) {
+  if (!w.opacity || !w.fl->shown()) return;
   const Atom opacity = XInternAtom(fl_display, "_NET_WM_WINDOW_OPACITY", False);
-  const unsigned long value = static_cast<unsigned long>(*w.alpha) * 0x01010101ul;
+  const unsigned long value = static_cast<unsigned long>(*w.opacity) * 0x01010101ul;
   XChangeProperty(fl_display, fl_xid(w.fl.get()), opacity, XA_CARDINAL, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(&value), 1);
   XFlush(fl_display);
 }
 
-HRGN FltkWindows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  return regions_.create(left, top, right, bottom, width, height);
-}
-
-int FltkWindows::SetWindowRgn(HWND hwnd, HRGN rgn, bool) {
-  Window* w = windows_.find(hwnd);
-  if (!w) return 0;
-  const auto r = regions_.take(rgn);
-  if (!r) return 0;
-  w->region = r;
-  apply_region(*w);
-  return 1;
-}
-
-void FltkWindows::apply_region(Window& w) {
+void FltkWindows::region_changed(Window& w) {
   if (!w.region || !w.fl->shown()) return;
   const auto& r = *w.region;
   const Outline outline{r[2], r[3], r[4], r[5]};

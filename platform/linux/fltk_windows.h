@@ -19,7 +19,9 @@
 
 namespace brisel::linux_fltk {
 
-class FltkWindows : public WindowSystem {
+struct FltkWindow;
+
+class FltkWindows : public WindowRecords<FltkWindow> {
  public:
   FltkWindows();
   ~FltkWindows() override;
@@ -28,31 +30,23 @@ class FltkWindows : public WindowSystem {
   HWND create_window(const WindowLayout& layout) override;
   void show(HWND hwnd) override;
   void hide(HWND hwnd) override;
-  std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override;
-  std::int32_t SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) override;
-  bool SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, std::uint8_t bAlpha, std::uint32_t dwFlags) override;
-  HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) override;
-  int SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) override;
   void set_picture(HWND hwnd, PictureControl control, int picture) override;
   void set_visible(HWND hwnd, PictureControl control, bool visible) override;
 
-  // The user types `text` into a selector of the window: the field shows it and the program's
-  // input hears of it, as from the keyboard.
-  void type(HWND hwnd, std::string_view selector, const std::string& text);
+  // The field shows the text, and the program's input hears of it as from the keyboard.
+  void type(HWND hwnd, std::string_view selector, const std::string& text) override;
   // Called when the window manager asks to close a window (the dialog's close button, Alt+F4).
   void on_close(std::function<void(HWND)> handler) { on_close_ = std::move(handler); }
 
-  struct Window;
+  using Window = FltkWindow;
   Input* input() const { return input_; }
   const std::function<void(HWND)>& close_handler() const { return on_close_; }
 
  private:
-  void apply_opacity(Window& w);
-  void apply_region(Window& w);
+  void opacity_changed(Window& w) override;
+  void region_changed(Window& w) override;
   Input* input_ = nullptr;
   std::function<void(HWND)> on_close_;
-  WindowTable<Window> windows_;
-  RegionTable regions_;
 };
 
 // Where a selector's list drops, in screen pixels: below the field and as wide as it, as tall

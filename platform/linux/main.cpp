@@ -22,8 +22,7 @@
 #include "platform/linux/sound_output.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
-#include "platform/trace.h"
-#include "platform/trace_file.h"
+#include "platform/program_start.h"
 
 namespace {
 
@@ -95,30 +94,10 @@ int Autostart(const brisel::Options& options) {
 
 int main(int argc, char** argv) {
   using namespace brisel;
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  const ParsedCommandLine cmd = ParseCommandLine(args);
-  if (!cmd.error.empty()) {
-    std::fprintf(stderr, "brisel: %s\n%s", cmd.error.c_str(), Usage("brisel").c_str());
-    return 2;
-  }
-  if (cmd.options.help) {
-    std::fputs(Usage("brisel").c_str(), stdout);
-    return 0;
-  }
-  if (cmd.options.version) {
-    std::printf("brisel %s\n", std::string(kVersion).c_str());
-    return 0;
-  }
-  if (cmd.options.autostart) return Autostart(cmd.options);
-  std::unique_ptr<TraceFile> trace_file;
-  if (cmd.options.trace) {
-    std::string why;
-    trace_file = TraceFile::Open(*cmd.options.trace, why);
-    if (!trace_file) {
-      std::fprintf(stderr, "brisel: cannot open the trace file \"%s\": %s\n", cmd.options.trace->c_str(), why.c_str());
-      return 2;
-    }
-  }
+  ProgramStart start = BeginProgram(argc, argv);
+  if (start.exit_status) return *start.exit_status;
+  const Options& options = start.cmd.options;
+  if (options.autostart) return Autostart(options);
 
   const char* display_name = std::getenv("DISPLAY");
   Display* display = XOpenDisplay(nullptr);
@@ -127,7 +106,7 @@ int main(int argc, char** argv) {
                  display_name ? display_name : "", display_name ? "\"" : "");
     return 1;
   }
-  if (cmd.options.quit) {
+  if (options.quit) {
     // The running Brisel is asked to end, and given a few seconds to do so.
     const auto sent = linux_x11::SendToInstance(display, "quit", 5000);
     XCloseDisplay(display);
@@ -168,22 +147,15 @@ int main(int argc, char** argv) {
   windows.on_close([](HWND) { End(0); });
   linux_fltk::FltkMessageBox msgbox;
   Platform platform{clock, keyboard, *mixer, windows, msgbox};
-  // With --trace the program runs on the same platform, traced: milliseconds since the start.
-  const std::uint64_t started = clock.now_ms();
-  TraceSink sink([&] { return clock.now_ms() - started; },
-                 [&](const std::string& line) { trace_file->write(line); });
-  std::optional<TracedPlatform> traced;
-  if (trace_file) traced.emplace(platform, sink);
-  Program program(traced ? traced->platform : platform);
+  ProgramPlatform program_platform(platform, start.trace_file.get());
+  Program program(program_platform.get());
 
   const char* keys_mode = std::getenv("BRISEL_KEYS");
   KeyTimerWake wake{keyboard, program, keys_mode && std::string_view(keys_mode) == "poll"};
   Fl::add_fd(keyboard.fd(), FL_READ, KeyTimerWake::on_keyboard, &wake);
 
   try {
-    StartProgram(program, cmd.options, [&windows](HWND window, std::string_view selector, const std::string& text) {
-      windows.type(window, selector, text);
-    });
+    StartProgram(program, options);
     // The message loop: the timers' ticks, and FLTK's and the keyboard's events in between. It
     // never ends: after "Run" the program works until it is ended from outside.
     for (;;) {

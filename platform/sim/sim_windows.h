@@ -22,7 +22,7 @@ struct SimWindow {
   bool mute = false;
 };
 
-class SimWindows : public WindowSystem {
+class SimWindows : public WindowRecords<SimWindow> {
  public:
   const SimWindow* find(std::string_view name) const { return windows_.find(name); }
 
@@ -32,20 +32,14 @@ class SimWindows : public WindowSystem {
 
   void set_input(Input& input) override { input_ = &input; }
   HWND create_window(const WindowLayout& layout) override;
+  void type(HWND window, std::string_view control, const std::string& text) override;
   void show(HWND hwnd) override;
   void hide(HWND hwnd) override;
-  std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override;
-  std::int32_t SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) override;
-  bool SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, std::uint8_t bAlpha, std::uint32_t dwFlags) override;
-  HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) override;
-  int SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) override;
   void set_picture(HWND hwnd, PictureControl control, int picture) override;
   void set_visible(HWND hwnd, PictureControl control, bool visible) override;
 
  private:
   Input* input_ = nullptr;
-  WindowTable<SimWindow> windows_;
-  RegionTable regions_;
 };
 
 class SimMessageBox : public MessageBox {

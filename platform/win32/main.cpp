@@ -11,8 +11,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "app/runtime_error.h"
-#include "platform/trace.h"
-#include "platform/trace_file.h"
+#include "platform/program_start.h"
 #include "platform/win32/coreaudio_mixer.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_headers.h"
@@ -46,29 +45,10 @@ int Fail(const std::string& text) {
 int main(int argc, char** argv) {
   using namespace brisel;
   UseParentConsole();
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
-  const ParsedCommandLine cmd = ParseCommandLine(args);
-  if (!cmd.error.empty()) {
-    std::fprintf(stderr, "brisel: %s\n%s", cmd.error.c_str(), Usage("brisel").c_str());
-    return 2;
-  }
-  if (cmd.options.help) {
-    std::fputs(Usage("brisel").c_str(), stdout);
-    return 0;
-  }
-  if (cmd.options.version) {
-    std::printf("brisel %s\n", std::string(kVersion).c_str());
-    return 0;
-  }
-  std::unique_ptr<TraceFile> trace_file;
-  if (cmd.options.trace) {
-    std::string why;
-    trace_file = TraceFile::Open(*cmd.options.trace, why);
-    if (!trace_file) {
-      std::fprintf(stderr, "brisel: cannot open the trace file \"%s\": %s\n", cmd.options.trace->c_str(), why.c_str());
-      return 2;
-    }
-  }
+  // Ending the running instance and starting at login are the Linux desktop's.
+  constexpr std::string_view kUnavailable[] = {"--quit", "--autostart"};
+  ProgramStart start = BeginProgram(argc, argv, kUnavailable);
+  if (start.exit_status) return *start.exit_status;
 
   win32::SingleInstance instance(win32::kInstanceName);
   if (!instance.first()) {
@@ -82,17 +62,12 @@ int main(int argc, char** argv) {
   win32::Win32Windows windows;
   win32::Win32MessageBox msgbox;
   Platform platform{clock, keyboard, mixer, windows, msgbox};
-  // With --trace the program runs on the same platform, traced: milliseconds since the start.
-  const std::uint64_t started = clock.now_ms();
-  TraceSink sink([&] { return clock.now_ms() - started; },
-                 [&](const std::string& line) { trace_file->write(line); });
-  std::optional<TracedPlatform> traced;
-  if (trace_file) traced.emplace(platform, sink);
+  ProgramPlatform program_platform(platform, start.trace_file.get());
 
   try {
-    Program program(traced ? traced->platform : platform);
+    Program program(program_platform.get());
     win32::Win32MessageLoop loop(program.timers, clock);
-    program.start();
+    StartProgram(program, start.cmd.options);
     // It never ends by itself: after "Run" the program works until it is ended from outside.
     loop.run([&](MSG& msg) { return windows.dialog_message(msg); });
     return 0;

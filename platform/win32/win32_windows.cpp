@@ -312,6 +312,18 @@ std::string WindowText(::HWND hwnd) {
 
 }  // namespace
 
+void Win32Windows::type(HWND window, std::string_view control, const std::string& text) {
+  Window* w = windows_.find(window);
+  for (std::size_t i = 0; w && i < w->controls.size(); ++i) {
+    if (w->controls[i]->name != control || w->controls[i]->kind != ControlKind::Selector) continue;
+    // Set by the program, the field sends no CBN_EDITCHANGE: the input hears of it here.
+    SetWindowTextA(GetDlgItem(w->hwnd, kFirstControlId + static_cast<int>(i)), text.c_str());
+    if (input_) input_->text_changed(window, control, text);
+    return;
+  }
+  throw std::invalid_argument("no selector " + std::string(control) + " in window " + std::to_string(window));
+}
+
 void Win32Windows::command(Window& w, WPARAM wp, LPARAM lp) {
   const int index = static_cast<int>(LOWORD(wp)) - kFirstControlId;  // IDOK and IDCANCEL fall below
   if (index < 0 || index >= static_cast<int>(w.controls.size()) || !input_) return;

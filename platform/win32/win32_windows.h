@@ -27,6 +27,7 @@ class Win32Windows : public WindowSystem {
 
   void set_input(Input& input) override { input_ = &input; }
   HWND create_window(const WindowLayout& layout) override;
+  void type(HWND window, std::string_view control, const std::string& text) override;
   void show(HWND hwnd) override;
   void hide(HWND hwnd) override;
   std::int32_t GetWindowLongA(HWND hwnd, std::int32_t index) override;

@@ -45,9 +45,7 @@ TEST(CommandLine, RefusesWhatItCannotDoWithOneLineNamingTheOption) {
 // The names reach the dialog the way typing does: through the windows, into the program's input.
 struct Started : test::Harness {
   void start(const Options& options) {
-    StartProgram(program, options, [this](HWND, std::string_view selector, const std::string& text) {
-      sim.windows.type("Config", selector, text);
-    });
+    StartProgram(program, options);
   }
   bool traced(const std::string& line) const {
     const auto lines = lines_since(0);
