@@ -57,12 +57,10 @@ void Program::text_changed(HWND window, std::string_view control, std::string te
 
 void FormWindow::Show() {
   windows_.show(hWnd);
-  visible_ = true;
 }
 
 void FormWindow::Hide() {
   windows_.hide(hWnd);
-  visible_ = false;
 }
 
 }  // namespace brisel

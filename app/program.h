@@ -62,11 +62,9 @@ class FormWindow {
       : windows_(windows), layout(form_layout), hWnd(windows.create_window(form_layout)) {}
   void Show();
   void Hide();
-  bool Visible() const { return visible_; }
 
  private:
   WindowSystem& windows_;
-  bool visible_ = false;
 
  public:
   const WindowLayout& layout;

@@ -87,10 +87,18 @@ int Startup(const char* program) {
     execl(program, program, static_cast<char*>(nullptr));
     _exit(127);
   }
-  for (;;) {
-    XEvent ev;
-    XNextEvent(dpy, &ev);
-    if (ev.type == MapNotify && ResName(dpy, ev.xmap.window) == "Config") break;
+  for (bool mapped = false; !mapped;) {
+    if (NowMs() - t0 > 10000) {
+      std::fprintf(stderr, "bench_probe: no dialog mapped within 10 s\n");
+      return 1;
+    }
+    while (!mapped && XPending(dpy)) {
+      XEvent ev;
+      XNextEvent(dpy, &ev);
+      mapped = ev.type == MapNotify && ResName(dpy, ev.xmap.window) == "Config";
+    }
+    timespec pause{0, 200'000};
+    nanosleep(&pause, nullptr);
   }
   std::printf("first map %.1f ms pid %d\n", NowMs() - t0, pid);
   return 0;

@@ -10,11 +10,12 @@ ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_vie
   ProgramStart start;
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   start.cmd = ParseCommandLine(args);
-  for (std::string_view arg : args)
-    for (std::string_view option : unavailable)
-      if (start.cmd.error.empty() && arg == option)
-        start.cmd.error = "option '" + std::string(option) + "' is not available on this system";
   const Options& o = start.cmd.options;
+  for (std::string_view option : unavailable) {
+    const bool given = (option == "--quit" && o.quit) || (option == "--autostart" && o.autostart);
+    if (start.cmd.error.empty() && given)
+      start.cmd.error = "option '" + std::string(option) + "' is not available on this system";
+  }
   if (!start.cmd.error.empty()) {
     std::fprintf(stderr, "brisel: %s\n%s", start.cmd.error.c_str(), Usage("brisel").c_str());
     start.exit_status = 2;

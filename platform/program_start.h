@@ -23,7 +23,8 @@ struct ProgramStart {
   std::optional<int> exit_status;  // set: the program ends here, with this status
 };
 
-// `unavailable`: options the command line has that this system does not (a usage error).
+// `unavailable`: options the command line has that this system does not (a usage error):
+// "--quit" and "--autostart".
 ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_view> unavailable = {});
 
 // The platform as the program sees it: with a trace file, every line stamped with the

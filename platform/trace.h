@@ -98,6 +98,8 @@ struct TracedPlatform {
   TracedPlatform(Platform& inner, const TraceSink& trace)
       : mixer(inner.mixer, trace), windows(inner.windows, trace), msgbox(inner.msgbox, trace),
         platform{inner.clock, inner.keyboard, mixer, windows, msgbox} {}
+  TracedPlatform(const TracedPlatform&) = delete;  // `platform` refers to the parts above
+  TracedPlatform& operator=(const TracedPlatform&) = delete;
   TracingMixer mixer;
   TracingWindows windows;
   TracingMessageBox msgbox;

@@ -14,6 +14,9 @@ namespace brisel::test {
 inline constexpr int kUp = 175, kDown = 174, kMute = 173;
 
 struct Harness {
+  Harness() = default;
+  Harness(const Harness&) = delete;  // the platform's trace refers to this one's lines
+  Harness& operator=(const Harness&) = delete;
   std::vector<std::string> trace;
   sim::SimPlatform sim{[this](const std::string& line) { trace.push_back(line); }};
   Program program{sim.platform};

@@ -5,8 +5,9 @@
 // the other lines do not exist.
 //
 // The server is talked to from a thread of libpulse's own, which sleeps in the library's poll
-// while nothing is written: no timers, no subscriptions. A write only hands its value to that
-// thread and returns; it never waits for the server.
+// while nothing is written: no timers, no subscriptions. A write on a connection hands its value
+// to that thread and returns without waiting for the server; only while there is no
+// connection does a write try to make one (which fails at once where no server listens).
 #pragma once
 
 #include <cstdint>

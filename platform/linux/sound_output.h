@@ -3,8 +3,8 @@
 // Where a sound server runs (PulseAudio, or PipeWire's compatible server), that is the server's
 // default output, followed as the desktop changes it (PulseMixer). The server is looked for when
 // the mixer is opened and again at every write while no connection is up, so a server that
-// restarts, or starts after the program, is found by the next key press. Looking costs nothing
-// when there is no server: the connection fails at once for want of its socket.
+// restarts, or starts after the program, is found by the next key press. Looking costs little
+// when there is no server (about 0.2 ms): the connection fails at once for want of its socket.
 //
 // While no server has answered since the program started, a write that finds none goes to
 // ALSA's hardware mixer instead (AlsaMixer): that is a machine without a sound server. Once a

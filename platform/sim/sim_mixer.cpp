@@ -90,7 +90,6 @@ MMRESULT SimMixer::mixerGetLineControlsA(HMIXER hmx, MIXERLINECONTROLSA* pmxlc, 
 }
 
 MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
-  const std::int32_t value = DetailsValue(*pmxcd);
   MMRESULT rc = MMSYSERR_NOERROR;
   Control* target = nullptr;
   const auto device = device_of(hmx);
@@ -104,7 +103,7 @@ MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd
     if (*device == 0)
       for (Control& c : controls_)
         if (c.id == pmxcd->dwControlID) target = &c;
-    if (target) target->value = value;
+    if (target) target->value = DetailsValue(*pmxcd);
     else rc = MIXERR_INVALCONTROL;
   }
   return rc;

@@ -20,6 +20,8 @@ class SimPlatform {
   // `trace` receives every line as brisel-sim prints it; none when empty.
   explicit SimPlatform(std::function<void(const std::string&)> trace = {})
       : trace_([this] { return clock.now_ms(); }, std::move(trace)) {}
+  SimPlatform(const SimPlatform&) = delete;  // its parts refer to each other
+  SimPlatform& operator=(const SimPlatform&) = delete;
 
   SimClock clock;
   SimKeyboard keyboard;

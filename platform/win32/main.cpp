@@ -63,9 +63,11 @@ int main(int argc, char** argv) {
   win32::Win32MessageBox msgbox;
   Platform platform{clock, keyboard, mixer, windows, msgbox};
   ProgramPlatform program_platform(platform, start.trace_file.get());
+  // The program outlives the loop: the box that reports an error still dispatches messages to
+  // the windows, which report to the program.
+  Program program(program_platform.get());
 
   try {
-    Program program(program_platform.get());
     win32::Win32MessageLoop loop(program.timers, clock);
     StartProgram(program, start.cmd.options);
     // It never ends by itself: after "Run" the program works until it is ended from outside.

@@ -32,9 +32,9 @@ brisel_pid=$!
 trap 'kill $brisel_pid $holder_pid 2>/dev/null || true' EXIT
 wait_for 5 window Config
 config=$(window Config)
-xwininfo -id "$config" | grep -q "Absolute upper-left X:  490" || fail "dialog not centred horizontally"
-xwininfo -id "$config" | grep -q "Absolute upper-left Y:  362" || fail "dialog not centred vertically"
-xprop -id "$config" WM_CLASS | grep -q '"Config", "Brisel"' || fail "class hint"
+timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left X:  490" || fail "dialog not centred horizontally"
+timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left Y:  362" || fail "dialog not centred vertically"
+timeout 5 xprop -id "$config" WM_CLASS | grep -q '"Config", "Brisel"' || fail "class hint"
 "$xprobe" shape "$config" 300 300 45 45 || fail "dialog outline"
 wait_for 5 opacity_is Config $((0xDCDCDCDC))
 
