@@ -1,0 +1,19 @@
+#include "app/hot_key.h"
+
+#include <iterator>
+
+namespace brisel {
+
+namespace {
+constexpr std::string_view kNames[] = {"up", "down", "mute"};  // in the order of HotKey
+}
+
+std::string_view HotKeyName(HotKey key) { return kNames[static_cast<std::size_t>(key)]; }
+
+std::optional<HotKey> HotKeyNamed(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kNames); ++i)
+    if (kNames[i] == name) return static_cast<HotKey>(i);
+  return std::nullopt;
+}
+
+}  // namespace brisel
