@@ -100,22 +100,30 @@ hidden_again "$h"
 [ "$(grep -c " Splash Image2 Image17$" "$log")" = 6 ] || fail "the full bar shown $(grep -c " Image17$" "$log") times"
 
 kill -0 "$pid" || fail "brisel ended"
-[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
 [ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-wait "$pid" 2>/dev/null || true
+set +e
+wait "$pid"
+rc=$?
+set -e
 pid=
+[ "$rc" = 0 ] || fail "status $rc after --quit: $(cat "$work/brisel.log")"
+[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
 
 step "in a Wayland session, Run prints one line on how to bind the keys"
-WAYLAND_DISPLAY=wayland-brisel-test "$brisel" --run --up F5 >"$work/out" 2>"$work/err" &
+WAYLAND_DISPLAY=wayland-brisel-test "$brisel" --run --up F5 >"$work/hint.out" 2>"$work/hint" &
 pid=$!
 wait_for 5 "$xprobe" owner _BRISEL_INSTANCE
-wait_for 5 test -s "$work/err"
-one_line "$work/err" "brisel --key up" || fail "the hint: $(cat "$work/err")"
-cat "$work/err"
+wait_for 5 test -s "$work/hint"
+one_line "$work/hint" "brisel --key up" || fail "the hint: $(cat "$work/hint")"
+cat "$work/hint"
 tap F5
 wait_for 5 "$xprobe" find Splash
-[ "$(wc -l <"$work/err")" = 1 ] && [ ! -s "$work/out" ] || fail "more than the hint: $(cat "$work/out" "$work/err")"
+[ "$(wc -l <"$work/hint")" = 1 ] && [ ! -s "$work/hint.out" ] || fail "more than the hint: $(cat "$work/hint.out" "$work/hint")"
 [ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-wait "$pid" 2>/dev/null || true
+set +e
+wait "$pid"
+rc=$?
+set -e
 pid=
+[ "$rc" = 0 ] && [ "$(wc -l <"$work/hint")" = 1 ] || fail "status $rc after --quit: $(cat "$work/hint")"
 echo "key: all checks passed"
