@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace brisel {
@@ -13,5 +14,10 @@ enum class HotKey { up, down, mute };
 std::string_view HotKeyName(HotKey key);
 // The hot key with that exact name; none for any other text.
 std::optional<HotKey> HotKeyNamed(std::string_view name);
+
+// The message by which `brisel --key` tells the running Brisel of a press ("key up"), and the
+// hot key a message names; none for any other text.
+std::string HotKeyMessage(HotKey key);
+std::optional<HotKey> HotKeyInMessage(std::string_view message);
 
 }  // namespace brisel

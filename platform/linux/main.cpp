@@ -63,11 +63,8 @@ struct KeyTimerWake {
   std::exit(status);
 }
 
-// A message from another brisel: "quit", or "key " and a hot key's name, a press of that key
-// (brisel --key). Any other text is ignored, and so is a press before "Run", when nothing
-// watches the keys yet.
-constexpr std::string_view kKeyMessage = "key ";
-
+// A message from another brisel: "quit", or a press of a hot key (brisel --key). Any other text
+// is ignored, and so is a press before "Run", when nothing watches the keys yet.
 struct InstanceMessages {
   brisel::linux_x11::InstanceChannel& channel;
   KeyTimerWake& wake;
@@ -75,8 +72,7 @@ struct InstanceMessages {
   void receive() {
     for (const std::string& message : channel.receive()) {
       if (message == "quit") End(0);
-      if (!std::string_view(message).starts_with(kKeyMessage)) continue;
-      const auto key = brisel::HotKeyNamed(std::string_view(message).substr(kKeyMessage.size()));
+      const auto key = brisel::HotKeyInMessage(message);
       const auto vk = key ? wake.program.hot_key_code(*key) : std::nullopt;
       if (!vk) continue;
       wake.keyboard.press_from_outside(*vk);
@@ -166,8 +162,7 @@ int main(int argc, char** argv) {
   if (cmd.options.key) {
     // Handed to the running Brisel's queue, nothing more: a desktop's key repeat may run many
     // of these in a row, and each is answered as a press of its own.
-    const std::string message = std::string(kKeyMessage) + std::string(HotKeyName(*cmd.options.key));
-    const auto sent = linux_x11::SendToInstance(display, message);
+    const auto sent = linux_x11::SendToInstance(display, HotKeyMessage(*cmd.options.key));
     XCloseDisplay(display);
     if (sent == linux_x11::SendResult::Sent) return 0;
     std::fprintf(stderr, "brisel: not running on this display\n");

@@ -7,9 +7,16 @@
 namespace brisel {
 namespace {
 
-TEST(HotKey, NamesGoBothWaysAndNothingElseNamesAKey) {
-  for (HotKey key : {HotKey::up, HotKey::down, HotKey::mute}) EXPECT_EQ(HotKeyNamed(HotKeyName(key)), key);
+// Only the three hot keys, each by its exact name, reach the running program from outside.
+TEST(HotKey, NamesAndMessagesGoBothWaysAndNothingElseNamesAKey) {
+  for (HotKey key : {HotKey::up, HotKey::down, HotKey::mute}) {
+    EXPECT_EQ(HotKeyNamed(HotKeyName(key)), key);
+    EXPECT_EQ(HotKeyInMessage(HotKeyMessage(key)), key);
+  }
+  EXPECT_EQ(HotKeyMessage(HotKey::mute), "key mute");
   for (std::string_view name : {"", "Up", "up ", "volumeup", "quit", "mute\n"}) EXPECT_EQ(HotKeyNamed(name), std::nullopt);
+  for (std::string_view message : {"", "quit", "key", "key ", "keyup", "key Up", "key up ", "key  up", "Key up", "up"})
+    EXPECT_EQ(HotKeyInMessage(message), std::nullopt) << message;
 }
 
 // A press from outside is turned into the code the key timer watches: the one "Run" stored.
