@@ -28,6 +28,8 @@ constexpr OptionRow kOptions[] = {
      [](Options& o, std::string_view name) { return (o.mute = std::string(name), true); }},
     {"--run", "", "start working at once, without showing the dialog",
      [](Options& o, std::string_view) { return o.run = true; }},
+    {"--key", "up|down|mute", "press that hot key in the Brisel running on this display, and exit",
+     [](Options& o, std::string_view name) { return (o.key = HotKeyNamed(name)).has_value(); }},
     {"--quit", "", "end the Brisel running on this display and exit",
      [](Options& o, std::string_view) { return o.quit = true; }},
     {"--autostart", "on|off", "start 'brisel --run' (with the keys given) at login, or no longer; then exit",
@@ -40,14 +42,35 @@ constexpr OptionRow kOptions[] = {
      [](Options& o, std::string_view file) { return (o.trace = std::string(file), true); }},
 };
 
-// --quit stands alone; --autostart takes the keys (and --run, which its entry has anyway).
+// --quit and --key stand alone; --autostart takes the keys (and --run, which its entry has anyway).
 std::string Conflict(const Options& o) {
   if (o.help || o.version) return {};
   const bool keys = o.up || o.down || o.mute;
-  if (o.quit && (keys || o.run || o.autostart || o.trace)) return "option '--quit' takes no other options";
+  if (o.quit && (keys || o.run || o.autostart || o.trace || o.key)) return "option '--quit' takes no other options";
+  if (o.key && (keys || o.run || o.autostart || o.trace)) return "option '--key' takes no other options";
   if (o.autostart && o.trace) return "option '--autostart' cannot be combined with '--trace'";
   return {};
 }
+
+// A Wayland desktop shows a program only the keys typed into its own windows: there the
+// desktop's own shortcuts press Brisel's keys.
+constexpr std::string_view kWaylandHelp = R"(
+On a Wayland desktop (GNOME, KDE Plasma, sway) Brisel sees its keys only while one of the
+desktop's X11 programs has the focus. Bind the keys to 'brisel --key up', 'brisel --key down'
+and 'brisel --key mute' in the desktop's own keyboard shortcuts instead:
+  GNOME  Settings, Keyboard, View and Customize Shortcuts, Custom Shortcuts, "+"; or in a
+         terminal (the first line replaces the list of custom shortcuts you may already have):
+    s=org.gnome.settings-daemon.plugins.media-keys; d=/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings
+    gsettings set $s custom-keybindings "['$d/brisel-up/', '$d/brisel-down/', '$d/brisel-mute/']"
+    for k in up:F10 down:F9 mute:F8; do r=${k%:*} p=$s.custom-keybinding:$d/brisel-${k%:*}/
+      gsettings set $p name "Brisel $r"; gsettings set $p command "brisel --key $r"
+      gsettings set $p binding "${k#*:}"; done
+  KDE    System Settings, Shortcuts, Custom Shortcuts, Edit, New, Global Shortcut,
+         Command/URL: the key under Trigger, 'brisel --key up' under Action; the same for down
+         and mute
+  sway   in ~/.config/sway/config:  bindsym F10 exec brisel --key up
+         (and F9, F8 for down and mute), and  exec brisel --run --up F10 --down F9 --mute F8
+)";
 
 }  // namespace
 
@@ -90,6 +113,7 @@ std::string Usage(std::string_view program) {
     left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
     text += left + std::string(r.help) + "\n";
   }
+  text += kWaylandHelp;
   return text;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/hot_key.h"
 #include "platform/platform.h"
 
 namespace brisel {
@@ -23,6 +24,7 @@ struct Options {
   std::optional<std::string> up, down, mute;
   bool run = false;                  // "Run" at once; the dialog is never shown
   bool quit = false;                 // end the instance running on this display
+  std::optional<HotKey> key;         // a press of that hot key, for the instance running on this display
   std::optional<bool> autostart;     // write (true) or remove (false) the autostart entry
 };
 

@@ -3,10 +3,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/text_numbers.h"
 #include "display/splash.h"
 #include "setup/config.h"
 
 namespace brisel {
+
 
 Program::Program(Platform& p, std::uint32_t timer_floor_ms)
     : platform(p), timers(p.clock, timer_floor_ms), module1(p), mixer(p.mixer) {
@@ -18,6 +20,20 @@ Program::~Program() = default;
 void Program::start() { Config().Show(); }
 
 FormTimer* Program::key_timer() const { return splash_ ? &splash_->KeyTimer : nullptr; }
+
+std::optional<std::int32_t> Program::hot_key_code(HotKey key) const {
+  if (!splash_ || !config_) return std::nullopt;
+  const std::string& code = key == HotKey::up     ? config_->outcomeup
+                            : key == HotKey::down ? config_->outcomedown
+                                                  : config_->outcomemute;
+  // Converted as the key timer converts it. "Run" only ever stores codes from the key table;
+  // a text that does not convert is the key timer's own run-time error at its next tick.
+  try {
+    return ToInt16(code);
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
 
 ConfigForm& Program::Config() {
   if (!config_) {

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/hot_key.h"
 #include "app/module1.h"
 #include "app/timers.h"
 #include "mixer/mixer_module.h"
@@ -37,6 +39,9 @@ class Program : public Input {
   // The timer that polls the keys, once the display exists: a platform that knows when no key
   // can have changed lets it sleep (FormTimer::sleep) and wakes it at a key's event.
   FormTimer* key_timer() const;
+  // The virtual-key code the key timer watches for `key`, the one "Run" stored. None while the
+  // display does not exist yet: nothing watches the keys before "Run".
+  std::optional<std::int32_t> hot_key_code(HotKey key) const;
 
   // Input: a click on "Run" (Command1 of the dialog) and an edit of a selector. Controls
   // without a handler (the display's buttons) do nothing; a control the window does not have

@@ -12,7 +12,8 @@ ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_vie
   start.cmd = ParseCommandLine(args);
   const Options& o = start.cmd.options;
   for (std::string_view option : unavailable) {
-    const bool given = (option == "--quit" && o.quit) || (option == "--autostart" && o.autostart);
+    const bool given = (option == "--quit" && o.quit) || (option == "--autostart" && o.autostart) ||
+                       (option == "--key" && o.key);
     if (start.cmd.error.empty() && given)
       start.cmd.error = "option '" + std::string(option) + "' is not available on this system";
   }

@@ -24,7 +24,7 @@ struct ProgramStart {
 };
 
 // `unavailable`: options the command line has that this system does not (a usage error):
-// "--quit" and "--autostart".
+// "--quit", "--autostart" and "--key".
 ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_view> unavailable = {});
 
 // The platform as the program sees it: with a trace file, every line stamped with the

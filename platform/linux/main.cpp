@@ -54,6 +54,38 @@ struct KeyTimerWake {
     wake.settle(wake.keyboard.drain());
   }
 };
+
+// Ends the process from inside the message loop (the dialog closed, --quit from another
+// brisel). Nothing is kept between runs, so there is nothing to save; the trace is written line
+// by line, and the X connections, the instance's selection with them, close with the process.
+[[noreturn]] void End(int status) {
+  std::fflush(nullptr);
+  std::exit(status);
+}
+
+// A message from another brisel: "quit", or a press of a hot key (brisel --key). Any other text
+// is ignored, and so is a press before "Run", when nothing watches the keys yet.
+struct InstanceMessages {
+  brisel::linux_x11::InstanceChannel& channel;
+  KeyTimerWake& wake;
+
+  void receive() {
+    for (const std::string& message : channel.receive()) {
+      if (message == "quit") End(0);
+      const auto key = brisel::HotKeyInMessage(message);
+      const auto vk = key ? wake.program.hot_key_code(*key) : std::nullopt;
+      if (!vk) continue;
+      wake.keyboard.press_from_outside(*vk);
+      wake.settle(true);
+    }
+  }
+  static void on_channel(int, void* self) { static_cast<InstanceMessages*>(self)->receive(); }
+};
+
+constexpr const char* kWaylandHint =
+    "brisel: on Wayland the keys work only while an X11 window has the focus: bind 'brisel --key up', "
+    "'brisel --key down' and 'brisel --key mute' to keys in the desktop's keyboard settings (brisel --help)\n";
+
 // The running program, as brisel --run at login should find it again.
 std::string ThisProgram() {
   std::error_code ec;
@@ -82,14 +114,6 @@ int Autostart(const brisel::Options& options) {
   return 0;
 }
 
-// Ends the process from inside the message loop (the dialog closed, --quit from another
-// brisel). Nothing is kept between runs, so there is nothing to save; the trace is written line
-// by line, and the X connections, the instance's selection with them, close with the process.
-[[noreturn]] void End(int status) {
-  std::fflush(nullptr);
-  std::exit(status);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +139,15 @@ int main(int argc, char** argv) {
                                                                    : "brisel: the Brisel on this display did not end\n");
     return 1;
   }
+  if (cmd.options.key) {
+    // Handed to the running Brisel's queue, nothing more: a desktop's key repeat may run many
+    // of these in a row, and each is answered as a press of its own.
+    const auto sent = linux_x11::SendToInstance(display, HotKeyMessage(*cmd.options.key));
+    XCloseDisplay(display);
+    if (sent == linux_x11::SendResult::Sent) return 0;
+    std::fprintf(stderr, "brisel: not running on this display\n");
+    return 1;
+  }
   // One Brisel per display: a second one leaves the first, and the mixer, alone.
   linux_x11::InstanceChannel instance(nullptr);
   if (instance.state() != linux_x11::InstanceChannel::State::Owner) {
@@ -125,14 +158,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   fl_open_display(display);
-  // Messages from other brisel processes arrive on the channel's own connection, which FLTK's
-  // wait watches as one more descriptor. Only "quit" is acted on; others are ignored.
-  Fl::add_fd(instance.fd(), FL_READ, [](int, void* data) {
-    for (const std::string& message : static_cast<linux_x11::InstanceChannel*>(data)->receive())
-      if (message == "quit") End(0);
-  }, &instance);
-  for (const std::string& message : instance.receive())  // any that came while it was set up
-    if (message == "quit") return 0;
 
   MonotonicClock clock;
   linux_x11::X11Keyboard keyboard(nullptr);
@@ -153,6 +178,13 @@ int main(int argc, char** argv) {
   const char* keys_mode = std::getenv("BRISEL_KEYS");
   KeyTimerWake wake{keyboard, program, keys_mode && std::string_view(keys_mode) == "poll"};
   Fl::add_fd(keyboard.fd(), FL_READ, KeyTimerWake::on_keyboard, &wake);
+  // Messages from other brisel processes arrive on the channel's own connection, which FLTK's
+  // wait watches as one more descriptor; any that came while this one was set up are read now.
+  InstanceMessages messages{instance, wake};
+  Fl::add_fd(instance.fd(), FL_READ, InstanceMessages::on_channel, &messages);
+  messages.receive();
+  // On a Wayland desktop the keys reach this program only while an X window has the focus.
+  bool wayland_hint = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
 
   try {
     StartProgram(program, options);
@@ -160,6 +192,10 @@ int main(int argc, char** argv) {
     // never ends: after "Run" the program works until it is ended from outside.
     for (;;) {
       while (program.timers.run_next(clock.now_ms(), true)) {
+      }
+      if (wayland_hint && program.key_timer()) {  // handed over to the display
+        std::fputs(kWaylandHint, stderr);
+        wayland_hint = false;
       }
       // Events Xlib read while it waited for a reply do not make the connection readable.
       wake.settle(keyboard.drain());

@@ -28,21 +28,43 @@ bool WatchedKeys::event(int keycode, bool press) {
   return concerns;
 }
 
+WatchedKeys::Watched* WatchedKeys::find(std::int32_t vk) {
+  const auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
+  return it == watched_.end() ? nullptr : &*it;
+}
+
+WatchedKeys::Watched& WatchedKeys::watch(std::int32_t vk, const std::function<bool(int)>& held_now) {
+  if (Watched* w = find(vk)) {
+    const auto it = watched_.begin() + (w - watched_.data());
+    std::rotate(it, it + 1, watched_.end());
+    return watched_.back();
+  }
+  if (watched_.size() == kMax) watched_.erase(watched_.begin());
+  Watched& w = watched_.emplace_back(Watched{vk, {}, 0, 0});
+  for (int code = 0; code < 256; ++code)
+    if (carries(code, vk) && held_now(code)) w.down.push_back(code);
+  return w;
+}
+
 std::int16_t WatchedKeys::query(std::int32_t vk, const std::function<bool(int)>& held_now) {
   if (KeysymsOf(vk).empty()) return 0;
-  auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
-  if (it != watched_.end()) {
-    std::rotate(it, it + 1, watched_.end());
-  } else {
-    if (watched_.size() == kMax) watched_.erase(watched_.begin());
-    watched_.push_back(Watched{vk, {}, 0});
-    for (int code = 0; code < 256; ++code)
-      if (carries(code, vk) && held_now(code)) watched_.back().down.push_back(code);
-  }
-  Watched& w = watched_.back();
-  const int state = (w.down.empty() ? 0 : 0x8000) | (w.presses > 0 ? 1 : 0);
-  w.presses = 0;
+  Watched& w = watch(vk, held_now);
+  const bool pressed = w.presses > 0 || w.outside > 0;
+  // The keyboard's taps since the last query make one answer, each press from outside another.
+  if (w.presses > 0)
+    w.presses = 0;
+  else if (w.outside > 0)
+    --w.outside;
+  const int state = (w.down.empty() ? 0 : 0x8000) | (pressed ? 1 : 0);
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
+}
+
+bool WatchedKeys::press_from_outside(std::int32_t vk, const std::function<bool(int)>& held_now) {
+  if (KeysymsOf(vk).empty()) return false;
+  Watched* w = find(vk);
+  if (!w) w = &watch(vk, held_now);
+  ++w->outside;
+  return true;
 }
 
 bool WatchedKeys::any_down() const {
@@ -55,7 +77,7 @@ void WatchedKeys::release_unless(const std::function<bool(int)>& held_now) {
 
 bool WatchedKeys::idle() const {
   return !watched_.empty() &&
-         std::all_of(watched_.begin(), watched_.end(), [](const Watched& w) { return w.down.empty() && !w.presses; });
+         std::all_of(watched_.begin(), watched_.end(), [](const Watched& w) { return w.down.empty() && !w.presses && !w.outside; });
 }
 
 }  // namespace brisel::linux_x11

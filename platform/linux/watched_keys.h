@@ -2,6 +2,11 @@
 // how many presses nobody has asked about yet. The watched keys are the ones queried (the three
 // hot keys, the most recently queried three); an event of any other key is dropped as it
 // comes, so that nothing of what the user types elsewhere is kept.
+//
+// A press can also come from outside the keyboard: a desktop's own shortcut that runs
+// `brisel --key up`. Taps from the keyboard between two queries merge into one "pressed since",
+// as a key-state query does; presses from outside are counted and each is answered by a query
+// of its own, so that a burst of them steps once per press.
 #pragma once
 
 #include <array>
@@ -24,8 +29,11 @@ class WatchedKeys {
   // The key-state answer for `vk` (0x8000 down, 1 pressed since the last query), and the key is
   // watched from now on. A key newly watched starts with the keycodes `held_now` says are down.
   std::int16_t query(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
-  // Keys are watched, none is down and no press waits for a query: nothing can happen until a
-  // watched key's event comes.
+  // One press of `vk` from outside, answered by a later query; the key is watched from now on
+  // (with its keycodes down as `held_now` says). False for a code that stands for no key.
+  bool press_from_outside(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
+  // Keys are watched, none is down and no press, from the keyboard or from outside, waits for a
+  // query: nothing can happen until a watched key's event comes.
   bool idle() const;
   // Whether a watched key is down: only then do its releases matter.
   bool any_down() const;
@@ -39,8 +47,12 @@ class WatchedKeys {
   struct Watched {
     std::int32_t vk;
     std::vector<int> down;  // keycodes of this key held now
-    std::uint32_t presses = 0;
+    std::uint32_t presses = 0;  // from the keyboard, since the last query
+    std::uint32_t outside = 0;  // from outside, not answered yet
   };
+  Watched* find(std::int32_t vk);
+  // The key, watched from now on as the most recently queried.
+  Watched& watch(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
   static constexpr std::size_t kMax = 3;
   Keymap keymap_;
   std::vector<Watched> watched_;  // most recently queried last

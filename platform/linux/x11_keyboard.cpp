@@ -124,7 +124,14 @@ std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
   // Without raw events: the state at this moment, a held key counting as pressed.
   for (int code = 0; code < 256; ++code)
     if (keys_.carries(code, vk) && held(code)) return static_cast<std::int16_t>(0x8001);
-  return 0;
+  // A press from outside still counts; with no key events the watched keys hold nothing else.
+  return static_cast<std::int16_t>(keys_.query(vk, [](int) { return false; }) & 1);
+}
+
+void X11Keyboard::press_from_outside(std::int32_t vk) {
+  if (!display_) return;
+  drain();
+  if (keys_.press_from_outside(vk, held_now())) follow_releases();  // a key newly watched may be down
 }
 
 }  // namespace brisel::linux_x11

@@ -33,6 +33,9 @@ class X11Keyboard : public Keyboard {
   int fd() const;
 
   std::int16_t GetAsyncKeyState(std::int32_t vk) override;
+  // One press of the key `vk` from outside the keyboard (brisel --key), answered by a later
+  // query of its own; the key timer must then be woken, as for a key's event.
+  void press_from_outside(std::int32_t vk);
 
   // Reads every event that has come, also those Xlib queued while it waited for a reply;
   // whether any concerned a watched key or the key map.

@@ -45,8 +45,9 @@ int Fail(const std::string& text) {
 int main(int argc, char** argv) {
   using namespace brisel;
   UseParentConsole();
-  // Ending the running instance and starting at login are the Linux desktop's.
-  constexpr std::string_view kUnavailable[] = {"--quit", "--autostart"};
+  // Ending the running instance, starting at login and pressing a key from outside are the
+  // Linux desktop's.
+  constexpr std::string_view kUnavailable[] = {"--quit", "--autostart", "--key"};
   ProgramStart start = BeginProgram(argc, argv, kUnavailable);
   if (start.exit_status) return *start.exit_status;
 

@@ -27,6 +27,8 @@ TEST(CommandLine, KeepsKeyNamesExactlyAndTheLastOfARepeatedOption) {
   EXPECT_EQ(Parse({"--autostart", "off", "--up", "F5"}).options.autostart, false);
   EXPECT_EQ(Parse({"--autostart", "on", "--run"}).options.autostart, true);
   EXPECT_EQ(Parse({"--quit", "--help"}).error, "");  // --help wins
+  EXPECT_EQ(Parse({"--key", "up"}).options.key, HotKey::up);
+  EXPECT_EQ(Parse({"--key", "mute", "--key", "down"}).options.key, HotKey::down);
 }
 
 TEST(CommandLine, RefusesWhatItCannotDoWithOneLineNamingTheOption) {
@@ -38,6 +40,13 @@ TEST(CommandLine, RefusesWhatItCannotDoWithOneLineNamingTheOption) {
       {{"--quit", "--run"}, "option '--quit' takes no other options"},
       {{"--mute", "F1", "--quit"}, "option '--quit' takes no other options"},
       {{"--autostart", "on", "--trace", "t"}, "option '--autostart' cannot be combined with '--trace'"},
+      // Only the three hot keys can be pressed from outside, each by its exact name.
+      {{"--key"}, "option '--key' needs up|down|mute"},
+      {{"--key", "Up"}, "option '--key' takes up|down|mute, not 'Up'"},
+      {{"--key", "quit"}, "option '--key' takes up|down|mute, not 'quit'"},
+      {{"--key", "up", "--run"}, "option '--key' takes no other options"},
+      {{"--up", "F5", "--key", "up"}, "option '--key' takes no other options"},
+      {{"--key", "up", "--quit"}, "option '--quit' takes no other options"},
   };
   for (const auto& [args, error] : cases) EXPECT_EQ(Parse(args).error, error) << args[0];
 }

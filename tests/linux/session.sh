@@ -6,6 +6,8 @@
 # The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
 # `restart_pulse` in tests/linux/lib.sh restarts the daemon.
 set -euo pipefail
+# A test that runs the program on its own X server is no Wayland session, wherever it is started.
+unset WAYLAND_DISPLAY
 here=$(cd "$(dirname "$0")" && pwd)
 session=$(mktemp -d /tmp/brisel-session.XXXXXX)
 export BRISEL_SESSION=$session

@@ -90,5 +90,48 @@ TEST_F(Keys, ANewlyWatchedKeyHeldAtItsFirstQueryIsDownButNotPressed) {
   EXPECT_EQ(keys.query(kUp, kNoneHeld), 0);
 }
 
+// Presses from outside (brisel --key): none merges with another, so a burst of them between two
+// ticks steps once per press, and the key timer keeps ticking until all are answered.
+TEST_F(Keys, EachPressFromOutsideIsAnsweredByATickOfItsOwn) {
+  tick();
+  EXPECT_TRUE(keys.press_from_outside(kUp, kNoneHeld));
+  EXPECT_TRUE(keys.press_from_outside(kUp, kNoneHeld));
+  EXPECT_TRUE(keys.press_from_outside(kMute, kNoneHeld));
+  EXPECT_FALSE(keys.idle());
+  EXPECT_EQ(tick(), (std::array<int, 3>{1, 1, 0}));
+  EXPECT_FALSE(keys.idle());
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 1, 0}));
+  EXPECT_TRUE(keys.idle());
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
+}
+
+TEST_F(Keys, KeyboardTapsAndPressesFromOutsideDoNotMerge) {
+  tick();
+  keys.event(kDownCode, true);
+  keys.event(kDownCode, false);
+  keys.press_from_outside(kDown, kNoneHeld);
+  keys.event(kDownCode, true);  // merges with the first tap, as a key-state query would
+  keys.event(kDownCode, false);
+  EXPECT_EQ(tick()[2], 1);
+  EXPECT_EQ(tick()[2], 1);
+  EXPECT_EQ(tick()[2], 0);
+  // While the key is held, a press from outside still counts once.
+  keys.event(kDownCode, true);
+  EXPECT_EQ(tick()[2], static_cast<std::int16_t>(0x8001));
+  keys.press_from_outside(kDown, kNoneHeld);
+  EXPECT_EQ(tick()[2], static_cast<std::int16_t>(0x8001));
+  EXPECT_EQ(tick()[2], static_cast<std::int16_t>(0x8000));
+}
+
+TEST_F(Keys, APressFromOutsideWatchesItsKeyButNoCodeWithoutAKey) {
+  EXPECT_FALSE(keys.press_from_outside(999, kNoneHeld));
+  EXPECT_EQ(keys.count(), 0u);
+  EXPECT_TRUE(keys.press_from_outside(kF1, [](int code) { return code == kF1Code; }));
+  EXPECT_EQ(keys.count(), 1u);
+  EXPECT_TRUE(keys.event(kF1Code, false));  // watched, and known to be down
+  EXPECT_EQ(keys.query(kF1, kNoneHeld), 1);
+  EXPECT_EQ(keys.query(kF1, kNoneHeld), 0);
+}
+
 }  // namespace
 }  // namespace brisel::linux_x11

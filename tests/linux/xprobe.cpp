@@ -9,6 +9,8 @@
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
+//   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
+// same-inside and from-ppm need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -121,6 +123,27 @@ int SameInside(const char* a_file, const char* b_file, const brisel::Outline& o)
   return compared > 0 && differ == 0 ? 0 : 1;
 }
 
+int FromPpm(const char* in_file, const char* out_file) {
+  std::ifstream in(in_file, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, max = 0;
+  in >> magic >> width >> height >> max;
+  in.get();  // the one blank after the header
+  if (!in || magic != "P6" || width <= 0 || height <= 0 || max != 255) {
+    std::fprintf(stderr, "xprobe: %s is no 8-bit binary PPM\n", in_file);
+    return 1;
+  }
+  brisel::GreyImage out(width, height);
+  std::string rgb(3, '\0');
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      if (!in.read(rgb.data(), 3)) return 1;
+      out.at(x, y) = static_cast<std::uint8_t>(rgb[1]);
+    }
+  std::ofstream(out_file, std::ios::binary) << brisel::EncodeBmp(out);
+  return 0;
+}
+
 int HoldFocus() {
   const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
   XStoreName(dpy, w, "focus-holder");
@@ -140,6 +163,9 @@ int HoldFocus() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
+  if (command == "from-ppm" && argc == 4) return FromPpm(argv[2], argv[3]);
   dpy = XOpenDisplay(nullptr);
   if (!dpy || argc < 2) {
     std::fprintf(stderr, "xprobe: no display or no command\n");
@@ -188,7 +214,6 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (cmd == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
   std::fprintf(stderr, "xprobe: unknown command\n");
   return 2;
 }

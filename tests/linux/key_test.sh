@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# brisel --key: a press of a hot key from outside, as a desktop's own shortcut sends it. Run under
+# session.sh: key_test.sh BRISEL XPROBE
+set -euo pipefail
+brisel=$1 xprobe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+work=$BRISEL_SESSION
+step() { echo "-- $*"; }
+status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
+gone() { ! "$xprobe" find "$1"; }
+log=$work/trace.log
+traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
+# The display's next fade-out, after the presses of a step.
+hides() { grep -c " Splash hidden$" "$log" || true; }
+hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
+volume_writes() { grep -c " mixerSetControlDetails [0-9]* 11 " "$log" || true; }
+pid=
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
+
+step "--key with no brisel running: status 1, one line; a name that is no hot key: status 2"
+[ "$(status "$brisel" --key up)" = 1 ] && one_line "$work/err" "^brisel: not running on this display$" ||
+  fail "--key alone: $(cat "$work/err")"
+for bad in left quit ""; do
+  [ "$(status "$brisel" --key "$bad")" = 2 ] && head -n 1 "$work/err" | grep -q "^brisel: option '--key' takes up|down|mute" ||
+    fail "--key '$bad': $(cat "$work/err")"
+done
+
+step "before Run nothing watches the keys: --key is delivered and changes nothing"
+"$brisel" --up F5 --trace "$log" >"$work/brisel.log" 2>&1 &
+pid=$!
+wait_for 5 "$xprobe" find Config
+[ "$(status "$brisel" --key up)" = 0 ] || fail "--key before Run: $(cat "$work/err")"
+wait_for 5 traced "Config opacity 220" 1
+xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
+wait_for 5 traced "Splash load" 1
+wait_for 5 gone Config
+[ "$(volume_writes)" = 0 ] && [ "$(sink_volume)" = 100 ] || fail "a press before Run stepped the volume"
+
+step "three taps of the key and three --key up step alike, and each shows the display"
+# The sink gets the percent from before each press: 1 + 1.25 x (press - 1), a half to even.
+h=$(hides)
+for expected in 1 2 4; do
+  tap F5
+  wait_for 5 volume_is $expected
+done
+wait_for 5 "$xprobe" find Splash
+hidden_again "$h"
+h=$(hides)
+for expected in 5 6 7; do
+  start=$(date +%s%N)
+  [ "$(status "$brisel" --key up)" = 0 ] && [ ! -s "$work/out" ] && [ ! -s "$work/err" ] ||
+    fail "--key up: $(cat "$work/out" "$work/err")"
+  echo "brisel --key up took $(( ($(date +%s%N) - start) / 1000000 )) ms"
+  wait_for 5 volume_is $expected
+done
+wait_for 5 "$xprobe" find Splash
+[ "$(volume_writes)" = 6 ] || fail "$(volume_writes) volume writes for 6 presses"
+hidden_again "$h"
+
+step "--key down steps down, --key mute mutes 100 ms after its press and unmutes again"
+h=$(hides)
+"$brisel" --key down
+wait_for 5 volume_is 8
+hidden_again "$h"
+mark=$(wc -l <"$log")
+"$brisel" --key mute
+wait_for 5 mute_is yes
+# The press's tick starts the fade-in, which shows the display one tick later; the mute timer
+# writes 100 ms after that press.
+shown=$(tail -n +"$((mark + 1))" "$log" | awk '$2 == "Splash" && $3 == "shown" {print $1; exit}')
+muted=$(tail -n +"$((mark + 1))" "$log" | awk '$2 == "mixerSetControlDetails" && $4 == 12 && $5 == 1 {print $1; exit}')
+echo "shown at $shown ms, muted at $muted ms"
+[ $((muted - shown)) -ge 80 ] && [ $((muted - shown)) -le 150 ] || fail "muted $((muted - shown)) ms after the display showed"
+"$brisel" --key mute
+wait_for 5 mute_is no
+[ "$(sink_volume)" = 8 ] || fail "unmuting changed the volume"
+wait_for 5 gone Splash
+
+step "a burst of 50 --key up: 50 steps, none lost, none added"
+before=$(volume_writes) h=$(hides)
+pids=()
+for _ in $(seq 50); do "$brisel" --key up & pids+=($!); done
+for p in "${pids[@]}"; do wait "$p" || fail "a --key up of the burst failed"; done
+# From level 5: the 50th press sends the percent from before it, 1 + 1.25 x 54 = 68.5, to even 68.
+wait_for 10 volume_is 68
+hidden_again "$h"
+[ $(( $(volume_writes) - before )) = 50 ] || fail "$(( $(volume_writes) - before )) volume writes for 50 presses"
+
+step "and at the top the level stays: 30 more reach 80 and stop there"
+before=$(volume_writes) h=$(hides)
+pids=()
+for _ in $(seq 30); do "$brisel" --key up & pids+=($!); done
+for p in "${pids[@]}"; do wait "$p" || fail "a --key up of the burst failed"; done
+wait_for 10 volume_is 100
+hidden_again "$h"
+# Level 55 + 25 presses is the top; the full bar is shown for that press and the 5 after it.
+[ $(( $(volume_writes) - before )) = 30 ] || fail "$(( $(volume_writes) - before )) volume writes for 30 presses"
+[ "$(grep -c " Splash Image2 Image17$" "$log")" = 6 ] || fail "the full bar shown $(grep -c " Image17$" "$log") times"
+
+kill -0 "$pid" || fail "brisel ended"
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+set +e
+wait "$pid"
+rc=$?
+set -e
+pid=
+[ "$rc" = 0 ] || fail "status $rc after --quit: $(cat "$work/brisel.log")"
+[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
+
+step "in a Wayland session, Run prints one line on how to bind the keys"
+WAYLAND_DISPLAY=wayland-brisel-test "$brisel" --run --up F5 >"$work/hint.out" 2>"$work/hint" &
+pid=$!
+wait_for 5 "$xprobe" owner _BRISEL_INSTANCE
+wait_for 5 test -s "$work/hint"
+one_line "$work/hint" "brisel --key up" || fail "the hint: $(cat "$work/hint")"
+cat "$work/hint"
+tap F5
+wait_for 5 "$xprobe" find Splash
+[ "$(wc -l <"$work/hint")" = 1 ] && [ ! -s "$work/hint.out" ] || fail "more than the hint: $(cat "$work/hint.out" "$work/hint")"
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+set +e
+wait "$pid"
+rc=$?
+set -e
+pid=
+[ "$rc" = 0 ] && [ "$(wc -l <"$work/hint")" = 1 ] || fail "status $rc after --quit: $(cat "$work/hint")"
+echo "key: all checks passed"

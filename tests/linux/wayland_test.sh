@@ -1,0 +1,228 @@
+#!/usr/bin/env bash
+# Brisel on a Wayland desktop: sway's headless backend with Xwayland, a Wayland terminal holding
+# the keyboard focus, and sway's own key bindings running `brisel --key up|down|mute`. Brisel's
+# keys are F10, F9 and F7; sway binds F10, F9 and F8. The keys are pressed with wtype, which
+# speaks Wayland (an X tool's keys would reach Xwayland whatever has the focus); a grim
+# screenshot shows what the desktop shows.
+#   wayland_test.sh BRISEL BRISEL_SIM XPROBE
+# sway refuses to run as root: as root the test makes a throwaway user and runs every program of
+# the session as that user, and removes the user at the end. Exit status 77 (skipped) only where
+# sway or Xwayland is not installed, or sway cannot start at all.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+brisel_build=$(realpath "$1") sim=$(realpath "$2") xprobe_build=$(realpath "$3")
+step() { echo "-- $*"; }
+skip() { echo "SKIPPED: $*"; exit 77; }
+for tool in sway Xwayland; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
+for tool in wtype grim weston-terminal pulseaudio pactl xwininfo; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/test.sh installs it)"
+done
+
+work=$(mktemp -d /tmp/brisel-wayland.XXXXXX)
+chmod 755 "$work"
+export BRISEL_SESSION=$work
+user= uid=$(id -u)
+pids=()
+# The throwaway user's processes, from /proc (procps may not be installed).
+user_pids() {
+  local d
+  for d in /proc/[0-9]*; do [ "$(stat -c %u "$d" 2>/dev/null)" != "$uid" ] || echo "${d#/proc/}"; done
+}
+cleanup() {
+  set +e
+  local p
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for p in "${pids[@]}"; do
+    for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
+    kill -9 "$p" 2>/dev/null
+  done
+  if [ -n "$user" ]; then
+    # What the session started by itself (Xwayland, the bindings' commands), one by one.
+    for p in $(user_pids); do kill -9 "$p" 2>/dev/null; done
+    for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.02; done
+    userdel -r "$user" >/dev/null 2>&1 || echo "could not remove the user $user" >&2
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/home" "$work/run" "$work/bin"
+if [ "$uid" = 0 ]; then
+  user=brisel-wl-$$
+  useradd -M -d "$work/home" -s /bin/sh "$user"
+  uid=$(id -u "$user")
+  chown "$user:" "$work/home" "$work/run"
+  # Xwayland makes its socket there; a fresh machine may not have the folder yet.
+  [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
+fi
+chmod 700 "$work/run"
+# The build tree may not be readable by the user: the programs it runs are copied.
+install -m 755 "$brisel_build" "$work/bin/brisel"
+install -m 755 "$xprobe_build" "$work/bin/xprobe"
+brisel=$work/bin/brisel xprobe=$work/bin/xprobe
+home=$work/home
+
+session_env=(HOME="$home" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run/pulse" SHELL=/bin/sh
+  PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8)
+for v in ASAN_OPTIONS UBSAN_OPTIONS; do [ -z "${!v:-}" ] || session_env+=("$v=${!v}"); done
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+  install -m 644 "${BASH_REMATCH[1]}" "$work/lsan.supp"
+  session_env+=("LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/lsan.supp}")
+fi
+# A program of the session runs as the user, with the session's environment only:
+# "${as[@]}" PROGRAM... . setpriv and env exec, so a job's $! is the program's own process id.
+user_env() {
+  as=(env -i "${session_env[@]}")
+  [ -z "$user" ] || as=(setpriv --reuid="$uid" --regid="$(id -g "$user")" --clear-groups "${as[@]}")
+}
+user_env
+as_user() { "${as[@]}" "$@"; }
+# The session's sound server answers only its own user.
+sink_volume() { as_user pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
+sink_mute() { as_user pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
+
+step "a sound server, and sway with Xwayland and the three bindings, as $(as_user id -un)"
+"${as[@]}" pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-null-sink -L module-native-protocol-unix \
+  >"$work/pulse.log" 2>&1 &
+pids+=($!)
+wait_for 10 as_user pactl info || { cat "$work/pulse.log"; fail "the sound server did not start"; }
+cat >"$work/sway.config" <<EOF
+xwayland enable
+exec sh -c 'env > $home/sway.env.new && mv $home/sway.env.new $home/sway.env'
+bindsym F10 exec $brisel --key up
+bindsym F9 exec $brisel --key down
+bindsym F8 exec $brisel --key mute
+# Under the display's middle, and clear of its top corners, where the desktop's own background is.
+for_window [app_id="org.freedesktop.weston.wayland-terminal"] floating enable, resize set 400 400, move position 300 300
+EOF
+chmod 644 "$work/sway.config"
+"${as[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$work/sway.config" \
+  >"$work/sway.log" 2>&1 &
+sway_pid=$!
+pids+=($sway_pid)
+wait_for 10 bash -c "[ -s '$home/sway.env' ] || ! kill -0 $sway_pid" || { cat "$work/sway.log"; fail "sway did not start"; }
+if [ ! -s "$home/sway.env" ]; then cat "$work/sway.log"; skip "sway cannot start here"; fi
+for v in WAYLAND_DISPLAY DISPLAY SWAYSOCK; do
+  value=$(sed -n "s/^$v=//p" "$home/sway.env")
+  [ -n "$value" ] || fail "sway's session has no $v"
+  session_env+=("$v=$value")
+  echo "$v=$value"
+done
+user_env
+
+step "a Wayland terminal takes the keyboard focus"
+"${as[@]}" sh -c 'cd "$HOME" && exec weston-terminal' >"$work/terminal.log" 2>&1 &
+pids+=($!)
+typed=0
+# A command typed into the terminal runs: the Wayland window has the focus. wtype sends its own
+# key map before the keys, and a letter sent right after it may be lost: it waits, and tries again.
+terminal_has_focus() {
+  for _ in 1 2 3; do
+    typed=$((typed + 1))
+    as_user wtype -s 150 -d 10 "touch typed-$typed" -k Return
+    wait_for 3 test -e "$home/typed-$typed" 2>/dev/null && return 0
+  done
+  return 1
+}
+wait_for 10 as_user swaymsg -t get_tree >/dev/null
+terminal_has_focus || fail "nothing typed reached the terminal"
+
+step "--autostart works as anywhere else"
+as_user "$brisel" --autostart on --up F10 --down F9 --mute F7 >"$work/out" 2>&1 || fail "--autostart: $(cat "$work/out")"
+grep -qxF "Exec=$brisel --run --up F10 --down F9 --mute F7" "$home/.config/autostart/brisel.desktop" ||
+  fail "autostart entry: $(cat "$home/.config/autostart/brisel.desktop")"
+
+step "brisel --run on Xwayland: one line says how to bind the keys"
+log=$home/trace
+"${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
+brisel_pid=$!
+pids+=($brisel_pid)
+wait_for 10 test -s "$work/brisel.err" || fail "no hint"
+cat "$work/brisel.err"
+[ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+terminal_has_focus || fail "brisel took the focus"
+
+traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
+count() { grep -c -- "$1" "$log" || true; }
+volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
+hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
+
+step "F10 in the terminal: sway runs brisel --key up, the volume steps and the display shows"
+# The sink gets the percent from before each press: 1 + 1.25 x (press - 1), a half to even.
+expected=(1 2 4)
+printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/expected.bmp" |
+  "$sim" >/dev/null
+shown=0
+for press in 1 2 3; do  # levels 1 to 3 show the same picture
+  h=$(count " Splash hidden$")
+  as_user wtype -k F10
+  wait_for 5 volume_is "${expected[press - 1]}"
+  wait_for 5 traced "Splash shown" "$press"
+  window=$(as_user "$xprobe" find Splash) && [ -n "$window" ] || fail "no display window on Xwayland"
+  geometry=$(as_user timeout 5 xwininfo -id "$window")
+  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+  as_user grim -t ppm -g "$x,$y 209x207" - >"$work/shot.ppm"
+  still=$([ "$(count " Splash hidden$")" = "$h" ] && echo yes || echo no)
+  "$xprobe" from-ppm "$work/shot.ppm" "$work/shot.bmp"
+  if "$xprobe" same-inside "$work/shot.bmp" "$work/expected.bmp" 210 205 55 55; then shown=1; break; fi
+  [ "$still" = no ] || { cp "$work/shot.ppm" /tmp/brisel-wayland-shot.ppm; fail "the screenshot at $x,$y differs from the display (/tmp/brisel-wayland-shot.ppm)"; }
+  hidden_again "$h"  # it faded out before the screenshot: press again
+done
+[ "$shown" = 1 ] || fail "no screenshot caught the display"
+# Whether the desktop shapes it: measured, not required (sway 1.7 shows the whole rectangle).
+pixel() { as_user grim -t ppm -g "$1,$2 1x1" - | tail -c 3 | od -An -tu1 | xargs; }
+echo "the display's top left pixel: $(pixel "$x" "$y"); the desktop beside it: $(pixel $((x - 1)) "$y")"
+terminal_has_focus || fail "the display took the focus"
+hidden_again "$h"
+
+step "F7, Brisel's mute key, typed into the terminal is not heard; then ten F10 in a row: ten steps"
+mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
+writes=$(volume_writes) h=$(count " Splash hidden$") muted=$(mutes)
+as_user wtype -k F7 -k Return  # the terminal's shell gets F7's characters: an empty command
+as_user wtype -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10
+wait_for 10 bash -c "[ \$(grep -c ' mixerSetControlDetails [0-9]* 11 ' '$log') -ge $((writes + 10)) ]"
+hidden_again "$h"  # by then a heard F7 would have muted, 100 ms after its press
+[ "$(volume_writes)" = $((writes + 10)) ] || fail "$(( $(volume_writes) - writes )) steps for 10 presses"
+[ "$(mutes)" = "$muted" ] || fail "Brisel heard F7 while a Wayland window had the focus"
+level=$((press + 10))
+
+step "F9 steps down, F8 (brisel --key mute) mutes and unmutes"
+as_user wtype -k F9
+# The press sends the percent from before it, 1 + 1.25 x level, a half to even.
+down=$(awk -v l="$level" 'BEGIN { v = 1 + 1.25 * l; r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }')
+wait_for 5 volume_is "$down"
+as_user wtype -k F8
+wait_for 5 mute_is yes
+as_user wtype -k F8
+wait_for 5 mute_is no
+[ "$(sink_volume)" = "$down" ] || fail "the mute key changed the volume"
+
+step "with an X window focused, a bound key steps once (Xwayland does not hear it too), and F7 is heard"
+at_rest() { [ "$(count " Splash shown$")" = "$(count " Splash hidden$")" ]; }
+wait_for 5 at_rest
+"${as[@]}" "$xprobe" hold-focus >"$work/holder" &
+holder_pid=$!
+pids+=($holder_pid)
+wait_for 5 test -s "$work/holder"
+x_focused() { [ "$(as_user "$xprobe" focus)" = "$(cat "$work/holder")" ]; }
+wait_for 5 x_focused || fail "the X window did not take the focus"
+writes=$(volume_writes) h=$(count " Splash hidden$")
+as_user wtype -k F10
+hidden_again "$h"
+[ "$(volume_writes)" = $((writes + 1)) ] || fail "$(( $(volume_writes) - writes )) steps for one press"
+# wtype sends its key map first; Xwayland may lose a key that follows it at once.
+as_user wtype -s 150 -k F7
+wait_for 5 mute_is yes
+as_user wtype -s 150 -k F7
+wait_for 5 mute_is no
+kill "$holder_pid"
+wait "$holder_pid" 2>/dev/null || true
+terminal_has_focus || fail "the terminal did not get the focus back"
+
+step "brisel --quit ends it; it wrote nothing but the hint"
+as_user "$brisel" --quit || fail "--quit"
+wait "$brisel_pid" || fail "brisel ended with status $?"
+[ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
+  fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+echo "wayland: all checks passed"
