@@ -139,10 +139,10 @@ int main(int argc, char** argv) {
                                                                    : "brisel: the Brisel on this display did not end\n");
     return 1;
   }
-  if (cmd.options.key) {
+  if (options.key) {
     // Handed to the running Brisel's queue, nothing more: a desktop's key repeat may run many
     // of these in a row, and each is answered as a press of its own.
-    const auto sent = linux_x11::SendToInstance(display, HotKeyMessage(*cmd.options.key));
+    const auto sent = linux_x11::SendToInstance(display, HotKeyMessage(*options.key));
     XCloseDisplay(display);
     if (sent == linux_x11::SendResult::Sent) return 0;
     std::fprintf(stderr, "brisel: not running on this display\n");
