@@ -15,14 +15,19 @@ bool WatchedKeys::carries(int keycode, std::int32_t vk) const {
 bool WatchedKeys::event(int keycode, bool press) {
   bool concerns = false;
   for (Watched& w : watched_) {
+    const auto held = std::find(w.down.begin(), w.down.end(), keycode);
+    if (!press) {
+      // Released by the keycode it went down with, even if the key map has moved it since.
+      if (held == w.down.end()) continue;
+      w.down.erase(held);
+      concerns = true;
+      continue;
+    }
     if (!carries(keycode, w.vk)) continue;
     concerns = true;
-    const auto held = std::find(w.down.begin(), w.down.end(), keycode);
-    if (press && held == w.down.end()) {  // auto-repeat sends presses without releases
+    if (held == w.down.end()) {  // auto-repeat sends presses without releases
       w.down.push_back(keycode);
       ++w.presses;
-    } else if (!press && held != w.down.end()) {
-      w.down.erase(held);
     }
   }
   return concerns;
@@ -40,7 +45,7 @@ WatchedKeys::Watched& WatchedKeys::watch(std::int32_t vk, const std::function<bo
     return watched_.back();
   }
   if (watched_.size() == kMax) watched_.erase(watched_.begin());
-  Watched& w = watched_.emplace_back(Watched{vk, {}, 0, 0});
+  Watched& w = watched_.emplace_back(Watched{vk, {}, 0});
   for (int code = 0; code < 256; ++code)
     if (carries(code, vk) && held_now(code)) w.down.push_back(code);
   return w;
@@ -49,12 +54,8 @@ WatchedKeys::Watched& WatchedKeys::watch(std::int32_t vk, const std::function<bo
 std::int16_t WatchedKeys::query(std::int32_t vk, const std::function<bool(int)>& held_now) {
   if (KeysymsOf(vk).empty()) return 0;
   Watched& w = watch(vk, held_now);
-  const bool pressed = w.presses > 0 || w.outside > 0;
-  // The keyboard's taps since the last query make one answer, each press from outside another.
-  if (w.presses > 0)
-    w.presses = 0;
-  else if (w.outside > 0)
-    --w.outside;
+  const bool pressed = w.presses > 0;
+  if (pressed) --w.presses;  // one press, one answer
   const int state = (w.down.empty() ? 0 : 0x8000) | (pressed ? 1 : 0);
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
 }
@@ -63,7 +64,7 @@ bool WatchedKeys::press_from_outside(std::int32_t vk, const std::function<bool(i
   if (KeysymsOf(vk).empty()) return false;
   Watched* w = find(vk);
   if (!w) w = &watch(vk, held_now);
-  ++w->outside;
+  ++w->presses;
   return true;
 }
 
@@ -77,7 +78,7 @@ void WatchedKeys::release_unless(const std::function<bool(int)>& held_now) {
 
 bool WatchedKeys::idle() const {
   return !watched_.empty() &&
-         std::all_of(watched_.begin(), watched_.end(), [](const Watched& w) { return w.down.empty() && !w.presses && !w.outside; });
+         std::all_of(watched_.begin(), watched_.end(), [](const Watched& w) { return w.down.empty() && !w.presses; });
 }
 
 }  // namespace brisel::linux_x11

@@ -4,9 +4,9 @@
 // comes, so that nothing of what the user types elsewhere is kept.
 //
 // A press can also come from outside the keyboard: a desktop's own shortcut that runs
-// `brisel --key up`. Taps from the keyboard between two queries merge into one "pressed since",
-// as a key-state query does; presses from outside are counted and each is answered by a query
-// of its own, so that a burst of them steps once per press.
+// `brisel --key up`. Every press, from the keyboard or from outside, is counted and answered by
+// a query of its own ("pressed since"), so that a burst of presses, or taps that came while the
+// program was held up, steps once per press and none is lost.
 #pragma once
 
 #include <array>
@@ -47,8 +47,7 @@ class WatchedKeys {
   struct Watched {
     std::int32_t vk;
     std::vector<int> down;  // keycodes of this key held now
-    std::uint32_t presses = 0;  // from the keyboard, since the last query
-    std::uint32_t outside = 0;  // from outside, not answered yet
+    std::uint32_t presses = 0;  // not answered yet
   };
   Watched* find(std::int32_t vk);
   // The key, watched from now on as the most recently queried.

@@ -36,12 +36,14 @@ TEST_F(Keys, NothingIsIdleUntilTheKeysAreKnownThenEveryTapIsSeenOnce) {
   EXPECT_FALSE(keys.idle());  // the first tick must run, to learn the keys
   EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
   EXPECT_TRUE(keys.idle());
-  // Two taps between ticks: one press seen, once.
+  // Two taps before a tick (the program was held up): each is seen, once.
   EXPECT_TRUE(keys.event(kUpCode, true));
   EXPECT_FALSE(keys.idle());
   keys.event(kUpCode, false);
   keys.event(kUpCode, true);
   keys.event(kUpCode, false);
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 1, 0}));
+  EXPECT_FALSE(keys.idle());
   EXPECT_EQ(tick(), (std::array<int, 3>{0, 1, 0}));
   EXPECT_TRUE(keys.idle());
   EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
@@ -71,6 +73,21 @@ TEST_F(Keys, OtherKeysLeaveNothingBehind) {
   EXPECT_EQ(keys.query(kF1, kNoneHeld), 0);
   EXPECT_EQ(keys.count(), 3u);  // the oldest, mute, is forgotten
   EXPECT_FALSE(keys.event(kMuteCode, true));
+}
+
+// A key held while the key map moves it is released by the keycode it went down with: it must
+// not stay down (a held volume key steps every tick).
+TEST_F(Keys, AKeyHeldWhileTheKeyMapChangesIsStillReleased) {
+  tick();
+  keys.event(kUpCode, true);
+  WatchedKeys::Keymap moved = Keymap();
+  moved[kUpCode].clear();
+  moved[200] = {XF86XK_AudioRaiseVolume};
+  keys.set_keymap(moved);
+  EXPECT_TRUE(keys.event(kUpCode, false));
+  EXPECT_EQ(tick()[1], 1);  // pressed since, and up
+  EXPECT_TRUE(keys.idle());
+  EXPECT_FALSE(keys.event(kLetterCode, false));  // a release of a key nobody holds is nothing
 }
 
 TEST_F(Keys, AKeyMovedToAnotherKeycodeIsFollowed) {
@@ -110,8 +127,9 @@ TEST_F(Keys, KeyboardTapsAndPressesFromOutsideDoNotMerge) {
   keys.event(kDownCode, true);
   keys.event(kDownCode, false);
   keys.press_from_outside(kDown, kNoneHeld);
-  keys.event(kDownCode, true);  // merges with the first tap, as a key-state query would
+  keys.event(kDownCode, true);
   keys.event(kDownCode, false);
+  EXPECT_EQ(tick()[2], 1);
   EXPECT_EQ(tick()[2], 1);
   EXPECT_EQ(tick()[2], 1);
   EXPECT_EQ(tick()[2], 0);
