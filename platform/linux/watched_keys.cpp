@@ -15,7 +15,8 @@ bool WatchedKeys::carries(int keycode, std::int32_t vk) const {
 bool WatchedKeys::event(int keycode, bool press) {
   bool concerns = false;
   for (Watched& w : watched_) {
-    const auto held = std::find(w.down.begin(), w.down.end(), keycode);
+    const auto held =
+        std::find_if(w.down.begin(), w.down.end(), [keycode](const Down& d) { return d.keycode == keycode; });
     if (!press) {
       // Released by the keycode it went down with, even if the key map has moved it since.
       if (held == w.down.end()) continue;
@@ -25,10 +26,9 @@ bool WatchedKeys::event(int keycode, bool press) {
     }
     if (!carries(keycode, w.vk)) continue;
     concerns = true;
-    if (held == w.down.end()) {  // auto-repeat sends presses without releases
-      w.down.push_back(keycode);
-      ++w.presses;
-    }
+    if (held != w.down.end() && held->confirmed) continue;  // auto-repeat: presses without releases
+    if (held == w.down.end()) w.down.push_back(Down{keycode, false});
+    ++w.presses;
   }
   return concerns;
 }
@@ -47,7 +47,7 @@ WatchedKeys::Watched& WatchedKeys::watch(std::int32_t vk, const std::function<bo
   if (watched_.size() == kMax) watched_.erase(watched_.begin());
   Watched& w = watched_.emplace_back(Watched{vk, {}, 0});
   for (int code = 0; code < 256; ++code)
-    if (carries(code, vk) && held_now(code)) w.down.push_back(code);
+    if (carries(code, vk) && held_now(code)) w.down.push_back(Down{code, false});
   return w;
 }
 
@@ -72,8 +72,17 @@ bool WatchedKeys::any_down() const {
   return std::any_of(watched_.begin(), watched_.end(), [](const Watched& w) { return !w.down.empty(); });
 }
 
-void WatchedKeys::release_unless(const std::function<bool(int)>& held_now) {
-  for (Watched& w : watched_) std::erase_if(w.down, [&](int code) { return !held_now(code); });
+bool WatchedKeys::any_unconfirmed() const {
+  return std::any_of(watched_.begin(), watched_.end(), [](const Watched& w) {
+    return std::any_of(w.down.begin(), w.down.end(), [](const Down& d) { return !d.confirmed; });
+  });
+}
+
+void WatchedKeys::confirm(const std::function<bool(int)>& held_now) {
+  for (Watched& w : watched_) {
+    std::erase_if(w.down, [&](const Down& d) { return !held_now(d.keycode); });
+    for (Down& d : w.down) d.confirmed = true;
+  }
 }
 
 bool WatchedKeys::idle() const {

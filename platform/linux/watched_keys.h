@@ -37,16 +37,25 @@ class WatchedKeys {
   bool idle() const;
   // Whether a watched key is down: only then do its releases matter.
   bool any_down() const;
-  // Forgets the down state of keycodes that `held_now` says are up (releases not seen).
-  void release_unless(const std::function<bool(int keycode)>& held_now);
+  // A keycode is known to be down only once the key map, asked after its releases were sure to
+  // come, says so; until then its release may have gone unseen, and a press of it is a new
+  // press, not the key's auto-repeat.
+  bool any_unconfirmed() const;
+  // The key map as asked now: keycodes it shows up are released, those it shows held are
+  // confirmed down.
+  void confirm(const std::function<bool(int keycode)>& held_now);
   std::size_t count() const { return watched_.size(); }
   // Whether the keycode stands for the key in the key map as it is now.
   bool carries(int keycode, std::int32_t vk) const;
 
  private:
+  struct Down {
+    int keycode;
+    bool confirmed;
+  };
   struct Watched {
     std::int32_t vk;
-    std::vector<int> down;  // keycodes of this key held now
+    std::vector<Down> down;  // keycodes of this key held now
     std::uint32_t presses = 0;  // not answered yet
   };
   Watched* find(std::int32_t vk);

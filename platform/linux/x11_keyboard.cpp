@@ -54,9 +54,18 @@ std::function<bool(int)> X11Keyboard::held_now() {
 void X11Keyboard::follow_releases() {
   if (!raw_events() || keys_.any_down() == releases_) return;
   select_events(!releases_);
+}
+
+bool X11Keyboard::confirm_down() {
+  if (!raw_events() || !releases_ || !keys_.any_unconfirmed()) return false;
   // A release that came before the selection took effect was not sent: the key map, asked
-  // after it, tells.
-  if (releases_) keys_.release_unless(held_now());
+  // after it, tells. The events that came before the answer are read first, since the answer
+  // already counts them.
+  auto held = held_now();
+  held(0);
+  const bool concerns = read_queue();
+  keys_.confirm(held);
+  return concerns;
 }
 
 int X11Keyboard::fd() const { return display_ ? ConnectionNumber(display_) : -1; }
@@ -83,6 +92,7 @@ bool X11Keyboard::drain() {
   do {
     concerns = read_queue() || concerns;
     follow_releases();
+    concerns = confirm_down() || concerns;
   } while (XPending(display_) > 0);
   return concerns;
 }

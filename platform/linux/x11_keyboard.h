@@ -50,6 +50,7 @@ class X11Keyboard : public Keyboard {
   void select_events(bool releases);
   bool read_queue();        // the events queued now; whether any concerned us
   void follow_releases();   // releases selected exactly while a watched key is down
+  bool confirm_down();      // the key map asked, once releases are sure to come; as read_queue
   std::function<bool(int keycode)> held_now();  // one XQueryKeymap, asked lazily
   Display* display_ = nullptr;
   int xi_opcode_ = -1;

@@ -7,8 +7,6 @@ brisel=$(realpath "$1") xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }  # a brisel holds the display
 one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
 pid=

@@ -9,9 +9,6 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-window() { "$xprobe" find "$1"; }
-gone() { ! "$xprobe" find "$1"; }
 focused_on() { [ "$("$xprobe" focus)" = "$1" ]; }
 # geometry WINDOW: "X Y W H" on the screen
 geometry() {

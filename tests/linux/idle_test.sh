@@ -6,8 +6,6 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-gone() { ! "$xprobe" find "$1"; }
 switches() { awk '/^voluntary_ctxt_switches/{print $2}' "/proc/$brisel_pid/status"; }
 
 log=$work/trace.log
@@ -20,7 +18,6 @@ xdotool_pid=$!
 exec 4>"$work/keys"
 trap 'exec 4>&-; kill $brisel_pid $xdotool_pid 2>/dev/null || true' EXIT
 wait_for 5 "$xprobe" find Config
-traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
 wait_for 5 traced "Config opacity 220" 1
 xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
 wait_for 5 gone Config

@@ -6,12 +6,8 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
-gone() { ! "$xprobe" find "$1"; }
 log=$work/trace.log
-traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
 # The display's next fade-out, after the presses of a step.
 hides() { grep -c " Splash hidden$" "$log" || true; }
 hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }

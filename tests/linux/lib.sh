@@ -41,3 +41,13 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # A tap shorter than one tick of the key timer: press and release together. (A key that is
 # still down at the next tick is a held key, and a held volume key steps on every tick.)
 tap() { xdotool key --delay 0 "$1"; }
+
+# What the test scripts share. `window`, `gone` and `opacity_is` ask the caller's $xprobe;
+# `status` keeps a command's output in $work/out and $work/err; `traced` counts the lines of the
+# trace file $log that end in its first argument.
+step() { echo "-- $*"; }
+window() { "$xprobe" find "$1"; }
+gone() { ! "$xprobe" find "$1"; }
+opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
+status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }

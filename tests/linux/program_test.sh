@@ -6,10 +6,6 @@ brisel=$1 sim=$2 xprobe=$3
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-window() { "$xprobe" find "$1"; }
-opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
-gone() { ! "$xprobe" find "$1"; }
 
 step "without an X display: one line on standard error, status 1"
 set +e

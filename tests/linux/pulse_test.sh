@@ -7,9 +7,6 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-window() { "$xprobe" find "$1"; }
-gone() { ! "$xprobe" find "$1"; }
 opaque() { [ "$("$xprobe" opacity "$(window Config)")" = $((0xDCDCDCDC)) ]; }
 
 # The percent that the n-th press of volume up sends (the level as it stood before the press).

@@ -6,10 +6,6 @@ brisel=$1 sim=$2 xprobe=$3
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
-window() { "$xprobe" find "$1"; }
-gone() { ! "$xprobe" find "$1"; }
-status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 
 step "--help and --version need no display; anything else is a usage error"
 [ "$(env -u DISPLAY "$brisel" --help >"$work/out" 2>&1; echo $?)" = 0 ] && grep -q -- "--trace FILE" "$work/out" ||
@@ -28,7 +24,6 @@ log=$work/trace.log
 "$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
 brisel_pid=$!
 trap 'kill $brisel_pid 2>/dev/null || true' EXIT
-traced() { grep -c -- " $1\$" "$log" | grep -qx "$2"; }
 wait_for 5 traced "Config opacity 220" 1
 config=$(window Config)
 [ -n "$config" ] || fail "no dialog"

@@ -12,7 +12,6 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 brisel_build=$(realpath "$1") sim=$(realpath "$2") xprobe_build=$(realpath "$3")
-step() { echo "-- $*"; }
 skip() { echo "SKIPPED: $*"; exit 77; }
 for tool in sway Xwayland; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
 for tool in wtype grim weston-terminal pulseaudio pactl xwininfo; do
@@ -143,7 +142,6 @@ cat "$work/brisel.err"
 [ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
 terminal_has_focus || fail "brisel took the focus"
 
-traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
 count() { grep -c -- "$1" "$log" || true; }
 volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
 hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
