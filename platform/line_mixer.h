@@ -29,6 +29,9 @@ class LineMixer : public Mixer {
   static constexpr std::uint32_t ControlId(int line, bool mute) {
     return static_cast<std::uint32_t>(2 * line + (mute ? 2 : 1));
   }
+  // The lines of a device that is one output (a sound server's default, a Windows endpoint):
+  // the speakers and wave-out both carry its volume and mute.
+  static constexpr bool OutputLine(int line) { return line == kSpeakers || line == kWaveOut; }
 
  protected:
   // Whether the device has line `line` (0 to 6).

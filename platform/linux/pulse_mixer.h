@@ -38,7 +38,7 @@ class PulseMixer : public LineMixer {
   bool answered();
 
   // Public so that a mixer choosing between backends can forward to them.
-  bool has_line(int line) const override { return line == kSpeakers || line == kWaveOut; }
+  bool has_line(int line) const override { return OutputLine(line); }
   const char* line_name(int line) const override;
   // MMSYSERR_NOERROR once the value is handed to a live connection or one on its way (it is
   // sent when the connection is up); MMSYSERR_ERROR when no server can be reached.

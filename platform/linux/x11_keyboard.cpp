@@ -9,6 +9,11 @@
 namespace brisel::linux_x11 {
 
 X11Keyboard::X11Keyboard(const char* display_name) : display_(XOpenDisplay(display_name)) {
+  held_ = [this](int code) {
+    if (!keymap_asked_) XQueryKeymap(display_, keymap_state_.data());
+    keymap_asked_ = true;
+    return (keymap_state_[static_cast<std::size_t>(code / 8)] & (1 << (code % 8))) != 0;
+  };
   if (!display_) return;
   int event = 0, error = 0, major = 2, minor = 0;
   if (XQueryExtension(display_, "XInputExtension", &xi_opcode_, &event, &error) &&
@@ -43,12 +48,9 @@ void X11Keyboard::select_events(bool releases) {
   releases_ = releases;
 }
 
-std::function<bool(int)> X11Keyboard::held_now() {
-  return [this, keys = std::array<char, 32>{}, asked = false](int code) mutable {
-    if (!asked) XQueryKeymap(display_, keys.data());
-    asked = true;
-    return (keys[static_cast<std::size_t>(code / 8)] & (1 << (code % 8))) != 0;
-  };
+const std::function<bool(int)>& X11Keyboard::held_now() {
+  keymap_asked_ = false;
+  return held_;
 }
 
 void X11Keyboard::follow_releases() {
@@ -61,7 +63,7 @@ bool X11Keyboard::confirm_down() {
   // A release that came before the selection took effect was not sent: the key map, asked
   // after it, tells. The events that came before the answer are read first, since the answer
   // already counts them.
-  auto held = held_now();
+  const auto& held = held_now();
   held(0);
   const bool concerns = read_queue();
   keys_.confirm(held);
@@ -125,7 +127,7 @@ bool X11Keyboard::read_queue() {
 std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
   if (!display_) return 0;
   drain();
-  auto held = held_now();
+  const auto& held = held_now();
   if (raw_events()) {
     const std::int16_t state = keys_.query(vk, held);
     follow_releases();  // a key newly watched may be down

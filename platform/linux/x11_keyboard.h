@@ -10,6 +10,7 @@
 // program once, not twice.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -51,10 +52,15 @@ class X11Keyboard : public Keyboard {
   bool read_queue();        // the events queued now; whether any concerned us
   void follow_releases();   // releases selected exactly while a watched key is down
   bool confirm_down();      // the key map asked, once releases are sure to come; as read_queue
-  std::function<bool(int keycode)> held_now();  // one XQueryKeymap, asked lazily
+  // Whether a keycode is held, from one XQueryKeymap asked at the first question after
+  // held_now(). Made once: the key query on every tick allocates nothing.
+  const std::function<bool(int keycode)>& held_now();
   Display* display_ = nullptr;
   int xi_opcode_ = -1;
   bool releases_ = false;
+  std::array<char, 32> keymap_state_{};
+  bool keymap_asked_ = false;
+  std::function<bool(int keycode)> held_;
   WatchedKeys keys_;
   int xkb_event_ = -1;  // the XKB extension's event code
 };

@@ -21,7 +21,7 @@ class CoreAudioMixer : public LineMixer {
   CoreAudioMixer& operator=(const CoreAudioMixer&) = delete;
 
  protected:
-  bool has_line(int line) const override { return line == kSpeakers || line == kWaveOut; }
+  bool has_line(int line) const override { return OutputLine(line); }
   const char* line_name(int line) const override;
   void opened() override { enumerator(); }
   // One SetMasterVolumeLevelScalar or SetMute call on the default endpoint; a failed call, or
