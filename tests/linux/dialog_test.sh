@@ -28,7 +28,6 @@ start() {
 }
 stop() { kill "$pid"; wait "$pid" 2>/dev/null || true; pid=; }
 
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK  # the window manager is up
 start
 timeout 5 xprop -id "$config" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "the dialog has a taskbar entry"
 

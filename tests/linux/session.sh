@@ -34,9 +34,12 @@ export DISPLAY=":$number"
 
 xcompmgr >"$session/xcompmgr.log" 2>&1 &
 pids+=($!)
-# A window manager where a test asks for one (BRISEL_WM=openbox).
+# A window manager where a test asks for one (BRISEL_WM=openbox). The command starts only once the
+# window manager has finished starting: openbox owns the screen (and says so on the root window)
+# well before it handles map requests, and a window mapped in between is never shown.
 if [ -n "${BRISEL_WM:-}" ]; then
-  "$BRISEL_WM" >"$session/wm.log" 2>&1 &
+  [ "$BRISEL_WM" = openbox ] || { echo "session: only openbox is supported as BRISEL_WM" >&2; exit 2; }
+  openbox --startup "touch $session/wm-ready" >"$session/wm.log" 2>&1 &
   pids+=($!)
 fi
 
@@ -45,5 +48,8 @@ mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_R
 # shellcheck source=lib.sh
 . "$here/lib.sh"
 start_pulse
+if [ -n "${BRISEL_WM:-}" ]; then
+  wait_for 10 test -e "$session/wm-ready" || { echo "session: the window manager did not start" >&2; cat "$session/wm.log" >&2; exit 1; }
+fi
 
 "$@"

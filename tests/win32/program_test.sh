@@ -25,7 +25,6 @@ step "--help, --version and usage errors"
   fail "bad trace file: $(cat "$work/err")"
 
 step "a Wine window to type into: the keys reach Wine only while one of its windows has the focus"
-wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK
 wine_run notepad >"$work/notepad.log" 2>&1 &
 notepad_window() { xdotool search --onlyvisible --name "Notepad\$" | head -n 1 | grep .; }
 wait_for 30 notepad_window
