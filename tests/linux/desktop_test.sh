@@ -70,11 +70,7 @@ wait_for 5 volume_is 5
 
 step "--quit ends it with status 0"
 [ "$(status "$brisel" --quit)" = 0 ] && [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "--quit: $(cat "$work/err")"
-set +e
-wait "$pid"
-rc=$?
-set -e
-pid=
+reap
 [ "$rc" = 0 ] || fail "status $rc after --quit"
 [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
 

@@ -103,10 +103,6 @@ step "closing the dialog through the window manager ends brisel with status 0"
 start
 xdotool key --delay 0 alt+F4
 wait_for 5 bash -c "! kill -0 $pid"
-set +e
-wait "$pid"
-rc=$?
-set -e
-pid=
+reap
 [ "$rc" = 0 ] || { cat "$work/brisel.log"; fail "status $rc after the window manager's close"; }
 echo "dialog under a window manager: all checks passed"

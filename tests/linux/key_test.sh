@@ -97,11 +97,7 @@ burst 30 100
 
 kill -0 "$pid" || fail "brisel ended"
 [ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-set +e
-wait "$pid"
-rc=$?
-set -e
-pid=
+reap
 [ "$rc" = 0 ] || fail "status $rc after --quit: $(cat "$work/brisel.log")"
 [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
 
@@ -116,10 +112,6 @@ tap F5
 wait_for 5 "$xprobe" find Splash
 [ "$(wc -l <"$work/hint")" = 1 ] && [ ! -s "$work/hint.out" ] || fail "more than the hint: $(cat "$work/hint.out" "$work/hint")"
 [ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-set +e
-wait "$pid"
-rc=$?
-set -e
-pid=
+reap
 [ "$rc" = 0 ] && [ "$(wc -l <"$work/hint")" = 1 ] || fail "status $rc after --quit: $(cat "$work/hint")"
 echo "key: all checks passed"

@@ -50,4 +50,6 @@ window() { "$xprobe" find "$1"; }
 gone() { ! "$xprobe" find "$1"; }
 opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
 status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
+# reap: waits for the program started as $pid to end; its exit status in $rc, and $pid cleared.
+reap() { set +e; wait "$pid"; rc=$?; set -e; pid=; }
 traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
