@@ -11,12 +11,12 @@ switches() { awk '/^voluntary_ctxt_switches/{print $2}' "/proc/$brisel_pid/statu
 log=$work/trace.log
 "$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
 brisel_pid=$!
-# One resident xdotool: a fresh one per key would cost more than what is measured.
+# One resident key sender: a fresh one per key would cost more than what is measured.
 mkfifo "$work/keys"
-xdotool - <"$work/keys" &
-xdotool_pid=$!
+"$xprobe" keys <"$work/keys" &
+keys_pid=$!
 exec 4>"$work/keys"
-trap 'exec 4>&-; kill $brisel_pid $xdotool_pid 2>/dev/null || true' EXIT
+trap 'exec 4>&-; kill $brisel_pid $keys_pid 2>/dev/null || true' EXIT
 wait_for 5 "$xprobe" find Config
 wait_for 5 traced "Config opacity 220" 1
 xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
@@ -32,7 +32,7 @@ echo "voluntary context switches in 30 s idle: $idle"
 
 step "30 s of typing elsewhere, a key every 100 ms: each costs a read, never the 10 ms ticks"
 before=$(switches)
-for _ in $(seq 300); do echo "key --delay 0 a" >&4; sleep 0.1; done
+for _ in $(seq 300); do echo "tap a" >&4; sleep 0.1; done
 typing=$(( $(switches) - before ))
 echo "voluntary context switches in 30 s of unrelated typing: $typing"
 [ "$typing" -lt 400 ] || fail "$typing wake-ups in 30 s of unrelated keys"
@@ -40,7 +40,7 @@ grep -q "mixerSetControlDetails" "$log" && fail "an unrelated key changed the vo
 
 step "50 short taps, 20 to 60 ms apart: 50 steps"
 for _ in $(seq 50); do
-  echo "key --delay 0 XF86AudioRaiseVolume" >&4
+  echo "tap XF86AudioRaiseVolume" >&4
   sleep "0.0$((RANDOM % 5 + 2))"
 done
 wait_for 10 volume_is 62   # the percent from before the 50th press: 1 + 1.25 x 49, rounded
@@ -48,9 +48,9 @@ wait_for 5 traced "Splash hidden" 1
 
 step "a held volume key steps every 10 ms"
 mark=$(wc -l <"$log")
-echo "keydown XF86AudioLowerVolume" >&4
+echo "down XF86AudioLowerVolume" >&4
 sleep 0.5
-echo "keyup XF86AudioLowerVolume" >&4
+echo "up XF86AudioLowerVolume" >&4
 wait_for 5 traced "Splash hidden" 2
 tail -n +"$((mark + 1))" "$log" | awk '$2 == "mixerSetControlDetails" && $4 == 11 {print $1}' >"$work/held"
 steps=$(wc -l <"$work/held")

@@ -38,9 +38,10 @@ mute_is() { [ "$(sink_mute)" = "$1" ]; }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# A tap shorter than one tick of the key timer: press and release together. (A key that is
+# A tap shorter than one tick of the key timer: press and release in one request to the X server,
+# so that no scheduling delay of the sender can hold the key down across two ticks. (A key that is
 # still down at the next tick is a held key, and a held volume key steps on every tick.)
-tap() { xdotool key --delay 0 "$1"; }
+tap() { "$xprobe" tap "$1"; }
 
 # What the test scripts share. `window`, `gone` and `opacity_is` ask the caller's $xprobe;
 # `status` keeps a command's output in $work/out and $work/err; `traced` counts the lines of the

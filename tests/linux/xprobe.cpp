@@ -10,16 +10,23 @@
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
+//   xprobe tap KEYSYM                a press and its release in one request batch: the X server
+//                                    handles both before it answers anyone's key-map question,
+//                                    so the key is never seen down by two ticks of the program
+//   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
+//                                    "up KEYSYM" from standard input, each sent as it comes
 // same-inside and from-ppm need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
@@ -160,6 +167,31 @@ int HoldFocus() {
   for (XEvent ev;;) XNextEvent(dpy, &ev);
 }
 
+// Sends a press, a release or both (a tap) of KEYSYM and waits until the server has them.
+bool SendKey(const std::string& what, const std::string& keysym) {
+  const KeySym sym = XStringToKeysym(keysym.c_str());
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+  if (!code) {
+    std::fprintf(stderr, "xprobe: no key for %s\n", keysym.c_str());
+    return false;
+  }
+  if (what == "tap" || what == "down") XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  if (what == "tap" || what == "up") XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  XSync(dpy, False);
+  return true;
+}
+
+int Keys() {
+  for (std::string what, keysym; std::cin >> what >> keysym;) {
+    if (what != "tap" && what != "down" && what != "up") {
+      std::fprintf(stderr, "xprobe: unknown key command %s\n", what.c_str());
+      return 2;
+    }
+    if (!SendKey(what, keysym)) return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -197,6 +229,8 @@ int main(int argc, char** argv) {
     const Window w = std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[2], nullptr, 0);
     return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
   }
+  if (cmd == "tap" && argc == 3) return SendKey("tap", argv[2]) ? 0 : 1;
+  if (cmd == "keys" && argc == 2) return Keys();
   if (cmd == "owner" && argc == 3) {
     const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
     if (w == None) return 1;

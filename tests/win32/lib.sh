@@ -46,3 +46,8 @@ x_shape() { timeout 5 xwininfo -id "$1" -shape | sed -n 's/.*Window shape extent
 x_viewable() { timeout 5 xwininfo -id "$1" | grep -q "Map State: IsViewable"; }
 x_unmapped() { ! x_viewable "$1"; }
 x_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# A tap for Wine: xdotool sends the press and then the release (the cross build has no native
+# probe to send both in one request), so a sender held up between them for a whole tick would be
+# seen holding the key.
+tap() { xdotool key --delay 0 "$1"; }
