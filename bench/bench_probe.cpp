@@ -7,7 +7,6 @@
 //   bench_probe taps KEYSYM N            N short taps, 15 to 40 ms apart (the caller counts the steps)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -68,10 +67,9 @@ double WaitForVolumeChange(long from, double limit) {
 }
 
 void Press(const char* keysym) {
-  const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(keysym));
-  XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-  XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-  XFlush(dpy);
+  if (xprobe_util::SendKey(dpy, keysym, true, true)) return;
+  std::fprintf(stderr, "bench_probe: no key for %s\n", keysym);
+  std::exit(1);
 }
 
 int Startup(const char* program) {

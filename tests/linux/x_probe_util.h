@@ -1,9 +1,10 @@
 // What the X probes of the tests and the benchmark share: a monotonic clock, a quiet X error
-// handler, and a window's class-hint name.
+// handler, a window's class-hint name, and fake key presses.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <time.h>
 
 #include <string>
@@ -26,6 +27,20 @@ inline std::string ResName(Display* dpy, Window w) {
   if (hint.res_name) XFree(hint.res_name);
   if (hint.res_class) XFree(hint.res_class);
   return name;
+}
+
+// Sends a press, a release, or both (a tap) of KEYSYM, and waits until the server has them.
+// A tap goes in one request batch: the X server handles the press and the release before it
+// answers anyone's key-map question, so the key is never seen down by two ticks of the program.
+// False when no key carries KEYSYM.
+inline bool SendKey(Display* dpy, const char* keysym, bool press, bool release) {
+  const KeySym sym = XStringToKeysym(keysym);
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+  if (!code) return false;
+  if (press) XTestFakeKeyEvent(dpy, code, True, CurrentTime);
+  if (release) XTestFakeKeyEvent(dpy, code, False, CurrentTime);
+  XSync(dpy, False);
+  return true;
 }
 
 }  // namespace xprobe_util

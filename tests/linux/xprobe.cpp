@@ -10,16 +10,13 @@
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
-//   xprobe tap KEYSYM                a press and its release in one request batch: the X server
-//                                    handles both before it answers anyone's key-map question,
-//                                    so the key is never seen down by two ticks of the program
+//   xprobe tap KEYSYM                a press and its release in one request batch
 //   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
 //                                    "up KEYSYM" from standard input, each sent as it comes
 // same-inside and from-ppm need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
 
 #include <cstdio>
@@ -167,18 +164,11 @@ int HoldFocus() {
   for (XEvent ev;;) XNextEvent(dpy, &ev);
 }
 
-// Sends a press, a release or both (a tap) of KEYSYM and waits until the server has them.
+// Sends a press, a release or both (a tap) of KEYSYM; complains when no key carries it.
 bool SendKey(const std::string& what, const std::string& keysym) {
-  const KeySym sym = XStringToKeysym(keysym.c_str());
-  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
-  if (!code) {
-    std::fprintf(stderr, "xprobe: no key for %s\n", keysym.c_str());
-    return false;
-  }
-  if (what == "tap" || what == "down") XTestFakeKeyEvent(dpy, code, True, CurrentTime);
-  if (what == "tap" || what == "up") XTestFakeKeyEvent(dpy, code, False, CurrentTime);
-  XSync(dpy, False);
-  return true;
+  if (xprobe_util::SendKey(dpy, keysym.c_str(), what != "up", what != "down")) return true;
+  std::fprintf(stderr, "xprobe: no key for %s\n", keysym.c_str());
+  return false;
 }
 
 int Keys() {
