@@ -64,7 +64,7 @@ for keys in sleeping poll; do
   label="key timer $keys"
   [ "$keys" = poll ] && label="reference: key timer polling every 10 ms (BRISEL_KEYS=poll)"
   rm -f "$trace"
-  pactl set-sink-volume @DEFAULT_SINK@ 100%
+  pactl set-sink-volume @DEFAULT_SINK@ 0%  # every press from here on raises it
   start_brisel BRISEL_KEYS="$keys" "--trace=$trace"
   echo "== $label: idle for ${idle} s, no key pressed"
   b0=$(ticks "$pid") x0=$(ticks "$xserver") start=$(date +%s%N)
@@ -91,7 +91,7 @@ for keys in sleeping poll; do
 done
 
 for mixer in server alsa; do
-  pactl set-sink-volume @DEFAULT_SINK@ 100%
+  pactl set-sink-volume @DEFAULT_SINK@ 0%
   if [ "$mixer" = server ]; then label="sound-server mixer"; start_brisel; else
     label="ALSA mixer (BRISEL_MIXER=alsa)"; start_brisel BRISEL_MIXER=alsa
   fi

@@ -1,5 +1,6 @@
 #include "display/splash.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -15,6 +16,18 @@ namespace {
 constexpr std::array<std::string_view, kLevelPictureCount> kStepTexts = {
     "0", "5", "10", "15", "20", "25", "30", "35", "40", "45", "50", "55", "60", "65", "70", "75", "80"};
 }  // namespace
+
+std::optional<int> NearestLevelStep(std::int32_t value, std::int32_t min, std::int32_t max) {
+  const std::int64_t range = static_cast<std::int64_t>(max) - min;
+  if (range <= 0) return std::nullopt;
+  // The step is (p - 1) / 1.25 with p = 100 (value - min) / range, that is n / d below, rounded
+  // with halves down: the ceiling of (2n - d) / 2d. Whole numbers keep the ties exact.
+  const std::int64_t n = 400 * (static_cast<std::int64_t>(value) - min) - 4 * range;
+  const std::int64_t d = 5 * range;
+  const std::int64_t num = 2 * n - d, den = 2 * d;
+  const std::int64_t step = num >= 0 ? (num + den - 1) / den : -(-num / den);
+  return static_cast<int>(std::clamp<std::int64_t>(step, 0, 80));
+}
 
 using S = SplashForm;
 const std::array<TimerRow<SplashForm>, 7> SplashForm::kTimers = {{
@@ -35,6 +48,7 @@ SplashForm::SplashForm(Program& app) : FormWindow(app.platform.windows, SplashLa
 void SplashForm::Splash_Form_Load() {
   app_.Splash().Hide();
   app_.module1.SetOutline(hWnd, kSplashOutline);
+  StartFromMixer();
 }
 
 void SplashForm::CopyPicture(int lit) {
@@ -50,6 +64,38 @@ void SplashForm::ShowMute(bool visible) {
 void SplashForm::ShowLevelForStep() {
   for (int lit = 0; lit < kLevelPictureCount; ++lit)
     if (VolCount == kStepTexts[static_cast<std::size_t>(lit)]) CopyPicture(lit);
+}
+
+// The level picture after unmuting: every test that holds copies its picture, so the last one
+// decides. The thresholds are kept as they are although they show one square fewer than the
+// volume keys at 10 to 75.
+template <class Copy>
+void SplashForm::ForEachUnmutePicture(Copy copy) const {
+  if (VolCount == "0") copy(kEmptyBar);
+  for (int lit = 1; lit < kLevelPictureCount - 1; ++lit)
+    if (Number(VolCount) > 5 * lit) copy(lit);
+  if (Number(VolCount) >= 80) copy(kLevelPictureCount - 1);
+}
+
+// The level and the mute state start where the output stands, so that the first press steps
+// from the volume the user hears. From here on the display counts its own steps and never
+// reads the mixer again. A read that fails leaves the level at step 0, sound on.
+void SplashForm::StartFromMixer() {
+  MixerModule& mixer = app_.mixer;
+  const MixerControlRecord& volume = mixer.MixerControls[MixerModule::kWaveOutVolume];
+  const std::optional<std::int32_t> value = mixer.GetControlValue(MixerModule::kWaveOutVolume);
+  if (const auto step = value ? NearestLevelStep(*value, volume.lMinimum, volume.lMaximum) : std::nullopt) {
+    VolCount = Text(*step);
+    Volume = Text(1 + 1.25 * *step);
+    std::optional<int> picture;
+    ForEachUnmutePicture([&](int lit) { picture = lit; });
+    if (picture && *picture != Image2) CopyPicture(*picture);
+  }
+  const std::optional<std::int32_t> muted = mixer.GetControlValue(MixerModule::kWaveOutMute);
+  if (muted && *muted != 0) {
+    yesno = "no";
+    ShowMute(true);
+  }
 }
 
 // ---- hot keys --------------------------------------------------------------------------
@@ -116,12 +162,7 @@ void SplashForm::Splash_reset_Timer() {
 }
 
 void SplashForm::Splash_reset2_Timer() {
-  // Every test that holds copies its picture, so the last one decides. The thresholds are
-  // kept as they are although they show one square fewer than the volume keys at 10 to 75.
-  if (VolCount == "0") CopyPicture(kEmptyBar);
-  for (int lit = 1; lit < kLevelPictureCount - 1; ++lit)
-    if (Number(VolCount) > 5 * lit) CopyPicture(lit);
-  if (Number(VolCount) >= 80) CopyPicture(kLevelPictureCount - 1);
+  ForEachUnmutePicture([this](int lit) { CopyPicture(lit); });
   ShowMute(false);
   yesno = "yes";
   app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);

@@ -4,11 +4,17 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/program.h"
 
 namespace brisel {
+
+// The level step (0 to 80) whose percent, 1 + 1.25 x step, is nearest to where `value` stands
+// in a control's range, a tie going to the lower step; nothing for an empty range.
+std::optional<int> NearestLevelStep(std::int32_t value, std::int32_t min, std::int32_t max);
 
 class SplashForm : public FormWindow {
  public:
@@ -47,6 +53,9 @@ class SplashForm : public FormWindow {
   void CopyPicture(int lit);
   void ShowMute(bool visible);
   void ShowLevelForStep();
+  template <class Copy>
+  void ForEachUnmutePicture(Copy copy) const;
+  void StartFromMixer();
   Program& app_;
 };
 

@@ -79,23 +79,37 @@ bool MixerModule::GetMixerControl(HMIXER hmx, std::uint32_t componentType, std::
   return true;
 }
 
-std::int16_t MixerModule::SetMixerControl(HMIXER hmx, const MixerControlRecord& entry, std::int32_t value) {
+MIXERCONTROLDETAILS MixerModule::Details(const MixerControlRecord& entry, unsigned char (&block)[4]) {
   MIXERCONTROLDETAILS details{};
   details.cbStruct = kMixerControlDetailsSize;
   details.dwControlID = entry.dwControlID;
   details.cChannels = 1;
   details.cMultipleItems = 0;
-  details.cbDetails = 4;
+  details.cbDetails = sizeof block;
+  details.paDetails = block;
+  return details;
+}
 
+std::int16_t MixerModule::SetMixerControl(HMIXER hmx, const MixerControlRecord& entry, std::int32_t value) {
   std::int32_t level = ScaleToControl(value, entry.lMaximum);
   if (level > entry.lMaximum) level = entry.lMaximum;
   if (level < entry.lMinimum) level = entry.lMinimum;  // when min > max the lower bound wins
 
   unsigned char block[4] = {};
   std::memcpy(block, &level, sizeof block);
-  details.paDetails = block;
+  MIXERCONTROLDETAILS details = Details(entry, block);
   const MMRESULT rc = mixer_.mixerSetControlDetails(hmx, &details, MIXER_SETCONTROLDETAILSF_VALUE);
   return rc == MMSYSERR_NOERROR ? -1 : 0;
+}
+
+std::optional<std::int32_t> MixerModule::GetControlValue(std::int32_t index) {
+  unsigned char block[4] = {};
+  MIXERCONTROLDETAILS details = Details(Entry(index), block);
+  if (mixer_.mixerGetControlDetails(hMixer, &details, MIXER_GETCONTROLDETAILSF_VALUE) != MMSYSERR_NOERROR)
+    return std::nullopt;
+  std::int32_t value = 0;
+  std::memcpy(&value, block, sizeof value);
+  return value;
 }
 
 const MixerControlRecord& MixerModule::Entry(std::int32_t index) const {

@@ -1,10 +1,12 @@
 // MixerModule: the program's only link to the sound hardware. It opens one mixer device,
-// copies the descriptions of fourteen controls into MixerControls, and writes a volume
-// percentage or a mute flag to one entry of that table.
+// copies the descriptions of fourteen controls into MixerControls, writes a volume percentage
+// or a mute flag to one entry of that table, and reads an entry's current value (once, when
+// the display takes over).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "platform/platform.h"
 
@@ -32,12 +34,17 @@ class MixerModule {
   std::int16_t SetMixerControl(winmm::HMIXER hmx, const MixerControlRecord& entry, std::int32_t value);
   std::int32_t SetVolume(std::int32_t index, std::int32_t value);
   std::int16_t SetMute(std::int32_t index, std::int16_t flag);
+  // The current value of an entry's control, in the control's own range; nothing when the
+  // mixer does not answer.
+  std::optional<std::int32_t> GetControlValue(std::int32_t index);
 
   std::uint32_t hMixer = 0;
   std::array<MixerControlRecord, kEntries> MixerControls{};
 
  private:
   const MixerControlRecord& Entry(std::int32_t index) const;
+  // A details record for one value of the entry's control, in the 4-byte block.
+  static winmm::MIXERCONTROLDETAILS Details(const MixerControlRecord& entry, unsigned char (&block)[4]);
   Mixer& mixer_;
 };
 

@@ -44,16 +44,34 @@ MMRESULT LineMixer::mixerGetLineControlsA(HMIXER hmx, MIXERLINECONTROLSA* pmxlc,
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT LineMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+MMRESULT LineMixer::control_of(HMIXER hmx, const MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails, int& line,
+                               bool& mute) const {
   if (!opened_ || hmx != kHandle) return MMSYSERR_INVALHANDLE;
   if (const MMRESULT rc = CheckControlDetails(pmxcd, fdwDetails)) return rc;
   const std::uint32_t id = pmxcd->dwControlID;
   if (id < 1 || id > 2 * kLines) return MIXERR_INVALCONTROL;
-  const int line = static_cast<int>((id - 1) / 2);
+  line = static_cast<int>((id - 1) / 2);
   if (!has_line(line)) return MIXERR_INVALCONTROL;
-  const bool mute = id % 2 == 0;
+  mute = id % 2 == 0;
+  return MMSYSERR_NOERROR;
+}
+
+MMRESULT LineMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+  int line = 0;
+  bool mute = false;
+  if (const MMRESULT rc = control_of(hmx, pmxcd, fdwDetails, line, mute)) return rc;
   const std::int32_t value = std::clamp(DetailsValue(*pmxcd), 0, mute ? 1 : 65535);
   return write(line, mute, static_cast<std::uint32_t>(value));
+}
+
+MMRESULT LineMixer::mixerGetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+  int line = 0;
+  bool mute = false;
+  if (const MMRESULT rc = control_of(hmx, pmxcd, fdwDetails, line, mute)) return rc;
+  std::uint32_t value = 0;
+  if (const MMRESULT rc = read(line, mute, value)) return rc;
+  SetDetailsValue(*pmxcd, static_cast<std::int32_t>(std::min<std::uint32_t>(value, mute ? 1 : 65535)));
+  return MMSYSERR_NOERROR;
 }
 
 }  // namespace brisel

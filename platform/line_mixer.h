@@ -22,6 +22,8 @@ class LineMixer : public Mixer {
                                         std::uint32_t fdwControls) override;
   winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
                                          std::uint32_t fdwDetails) override;
+  winmm::MMRESULT mixerGetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
+                                         std::uint32_t fdwDetails) override;
 
   static constexpr winmm::HMIXER kHandle = 1;
   static constexpr int kSpeakers = 0;
@@ -44,8 +46,14 @@ class LineMixer : public Mixer {
   // Writes a volume (0 to 65535) or a mute flag (0 or 1; values are clamped to these) to a
   // line the device has; the call's answer.
   virtual winmm::MMRESULT write(int line, bool mute, std::uint32_t value) = 0;
+  // Reads the volume (0 to 65535) or the mute flag (0 or 1) of a line the device has, mapped
+  // back as write() maps it; the call's answer.
+  virtual winmm::MMRESULT read(int line, bool mute, std::uint32_t& value) = 0;
 
  private:
+  // The line and kind of the control a well-formed details call names, or the call's answer.
+  winmm::MMRESULT control_of(winmm::HMIXER hmx, const winmm::MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails,
+                             int& line, bool& mute) const;
   bool opened_ = false;
 };
 

@@ -39,6 +39,9 @@ class Mixer {
                                                 std::uint32_t fdwControls) = 0;
   virtual winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
                                                  std::uint32_t fdwDetails) = 0;
+  // Reads a control's current value into the caller's details block.
+  virtual winmm::MMRESULT mixerGetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
+                                                 std::uint32_t fdwDetails) = 0;
 };
 
 // The picture controls whose content or visibility changes at run time.

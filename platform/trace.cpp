@@ -25,7 +25,7 @@ void TraceSink::operator()(const std::string& line) const {
   if (out_) out_(std::to_string(now_()) + " " + line);
 }
 
-// ---- mixer: every open and every write, with the call's answer ------------------------------
+// ---- mixer: every open, write and read, with the call's answer ------------------------------
 
 MMRESULT TracingMixer::mixerOpen(HMIXER* phmx, std::uint32_t uMxId, std::uintptr_t dwCallback,
                                  std::uintptr_t dwInstance, std::uint32_t fdwOpen) {
@@ -34,12 +34,23 @@ MMRESULT TracingMixer::mixerOpen(HMIXER* phmx, std::uint32_t uMxId, std::uintptr
   return rc;
 }
 
+void TracingMixer::details(const char* call, HMIXER hmx, const MIXERCONTROLDETAILS* pmxcd, std::int32_t value,
+                           MMRESULT rc) {
+  const std::uint32_t id = pmxcd ? pmxcd->dwControlID : 0;
+  trace_(std::string(call) + " " + std::to_string(hmx) + " " + std::to_string(id) + " " + std::to_string(value) +
+         " -> " + std::to_string(rc));
+}
+
 MMRESULT TracingMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
   const MMRESULT rc = inner_.mixerSetControlDetails(hmx, pmxcd, fdwDetails);
-  const std::uint32_t id = pmxcd ? pmxcd->dwControlID : 0;
-  const std::int32_t value = pmxcd ? DetailsValue(*pmxcd) : 0;
-  trace_("mixerSetControlDetails " + std::to_string(hmx) + " " + std::to_string(id) + " " + std::to_string(value) +
-         " -> " + std::to_string(rc));
+  details("mixerSetControlDetails", hmx, pmxcd, pmxcd ? DetailsValue(*pmxcd) : 0, rc);
+  return rc;
+}
+
+// The value read, or 0 when the read failed (the block then holds nothing that was read).
+MMRESULT TracingMixer::mixerGetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+  const MMRESULT rc = inner_.mixerGetControlDetails(hmx, pmxcd, fdwDetails);
+  details("mixerGetControlDetails", hmx, pmxcd, rc == MMSYSERR_NOERROR && pmxcd ? DetailsValue(*pmxcd) : 0, rc);
   return rc;
 }
 

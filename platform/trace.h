@@ -44,8 +44,12 @@ class TracingMixer : public Mixer {
   }
   winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
                                          std::uint32_t fdwDetails) override;
+  winmm::MMRESULT mixerGetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
+                                         std::uint32_t fdwDetails) override;
 
  private:
+  void details(const char* call, winmm::HMIXER hmx, const winmm::MIXERCONTROLDETAILS* pmxcd, std::int32_t value,
+               winmm::MMRESULT rc);
   Mixer& inner_;
   const TraceSink& trace_;
 };

@@ -37,6 +37,10 @@ std::int32_t DetailsValue(const MIXERCONTROLDETAILS& details) {
   return value;
 }
 
+void SetDetailsValue(const MIXERCONTROLDETAILS& details, std::int32_t value) {
+  std::memcpy(details.paDetails, &value, sizeof value);
+}
+
 void DescribeControl(const MIXERLINECONTROLSA& request, std::uint32_t id, std::int32_t min, std::int32_t max) {
   MIXERCONTROLA control{};
   control.cbStruct = kMixerControlSize;

@@ -25,6 +25,7 @@ inline constexpr MMRESULT MIXERR_INVALCONTROL = 1025;
 inline constexpr std::uint32_t MIXER_GETLINEINFOF_COMPONENTTYPE = 3;
 inline constexpr std::uint32_t MIXER_GETLINECONTROLSF_ONEBYTYPE = 2;
 inline constexpr std::uint32_t MIXER_SETCONTROLDETAILSF_VALUE = 0;
+inline constexpr std::uint32_t MIXER_GETCONTROLDETAILSF_VALUE = 0;
 
 inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_DST_SPEAKERS = 0x4;
 inline constexpr std::uint32_t MIXERLINE_COMPONENTTYPE_SRC_LINE = 0x1002;
@@ -112,13 +113,17 @@ static_assert(sizeof(MIXERCONTROLA) == kMixerControlSize);
 std::optional<int> LineOfComponentType(std::uint32_t component_type);
 
 // Whether a call's records and flags are those of a well-formed call: the sizes, flags and
-// counts the mixer module always passes. MMSYSERR_NOERROR or MMSYSERR_INVALPARAM.
+// counts the mixer module always passes (a read's flags are a write's: both ask for the value).
+// MMSYSERR_NOERROR or MMSYSERR_INVALPARAM.
 MMRESULT CheckLineInfo(const MIXERLINEA* pmxl, std::uint32_t fdwInfo);
 MMRESULT CheckLineControls(const MIXERLINECONTROLSA* pmxlc, std::uint32_t fdwControls);
 MMRESULT CheckControlDetails(const MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails);
 
-// The one value a well-formed mixerSetControlDetails call carries.
+// The one value a well-formed mixerSetControlDetails call carries, or that a
+// mixerGetControlDetails call answered.
 std::int32_t DetailsValue(const MIXERCONTROLDETAILS& details);
+// Answers a well-formed mixerGetControlDetails call: writes the value into the caller's block.
+void SetDetailsValue(const MIXERCONTROLDETAILS& details, std::int32_t value);
 
 // Answers a well-formed mixerGetLineControlsA call: writes the described control into the
 // caller's MIXERCONTROLA.

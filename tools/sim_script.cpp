@@ -211,6 +211,13 @@ void Session::setup(const std::vector<Word>& w) {
                            ParseInt<std::int32_t>(w[6], "maximum"));
     return;
   }
+  if (what == "value") {
+    arity(w, 4);
+    const auto id = ParseInt<std::uint32_t>(w[2], "identifier");
+    if (!sim_.mixer.set_value(id, ParseInt<std::int32_t>(w[3], "value")))
+      throw ParseError{"mixer device 0 has no control " + w[2].text};
+    return;
+  }
   throw ParseError{"unknown mixer setting '" + what + "'"};
 }
 

@@ -34,7 +34,8 @@ void Quiet(const char*, int, const char*, int, const char*, ...) {}
   X(snd_mixer_selem_id_sizeof) X(snd_mixer_selem_id_set_name) X(snd_mixer_find_selem)                     \
   X(snd_mixer_selem_has_playback_switch) X(snd_mixer_selem_has_playback_volume)                           \
   X(snd_mixer_selem_set_playback_switch_all) X(snd_mixer_selem_get_playback_volume_range)                 \
-  X(snd_mixer_selem_set_playback_volume_all)
+  X(snd_mixer_selem_set_playback_volume_all) X(snd_mixer_selem_has_playback_channel)                      \
+  X(snd_mixer_selem_get_playback_volume) X(snd_mixer_selem_get_playback_switch)
 
 struct Alsa {
 #define BRISEL_ALSA_MEMBER(name) decltype(&::name) name = nullptr;
@@ -78,18 +79,68 @@ AlsaMixer::~AlsaMixer() {
 
 const char* AlsaMixer::line_name(int line) const { return kElements[line][0]; }
 
-MMRESULT AlsaMixer::write(int line, bool mute, std::uint32_t value) {
+template <class Use>
+MMRESULT AlsaMixer::on_element(int line, bool mute, Use use) {
   const Alsa* alsa = LoadedAlsa();
   if (!alsa) return MMSYSERR_ERROR;
-  int rc = write_element(line, mute, static_cast<long>(value));
+  const auto attempt = [&] {
+    snd_mixer_elem_t* elem = nullptr;
+    const int rc = find_element(line, mute, elem);
+    return rc == 0 ? use(*alsa, elem) : rc;
+  };
+  int rc = attempt();
   if (rc == -EIO || rc == -ENODEV || rc == -EBADFD || rc == -ENOENT) {
     // The sound server went away or came back: read ALSA's configuration anew and re-open.
     close();
     alsa->snd_config_update_free_global();
-    rc = write_element(line, mute, static_cast<long>(value));
+    rc = attempt();
   }
   if (rc == -ENOENT) return MIXERR_INVALCONTROL;
   return rc == 0 ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+}
+
+MMRESULT AlsaMixer::write(int line, bool mute, std::uint32_t value) {
+  return on_element(line, mute, [&](const Alsa& alsa, snd_mixer_elem_t* elem) {
+    if (mute) return alsa.snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
+    long min = 0, max = 0;
+    if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0) return rc;
+    const double fraction = static_cast<double>(std::min<std::uint32_t>(value, 65535)) / 65535.0;
+    return alsa.snd_mixer_selem_set_playback_volume_all(elem,
+                                                        min + std::lround(fraction * static_cast<double>(max - min)));
+  });
+}
+
+MMRESULT AlsaMixer::read(int line, bool mute, std::uint32_t& value) {
+  return on_element(line, mute, [&](const Alsa& alsa, snd_mixer_elem_t* elem) {
+    long min = 0, max = 0;
+    if (!mute)
+      if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0 || max <= min)
+        return rc < 0 ? rc : -EINVAL;
+    long sum = 0;
+    int channels = 0;
+    bool muted = false;
+    for (int ch = 0; ch <= SND_MIXER_SCHN_LAST; ++ch) {
+      const auto channel = static_cast<snd_mixer_selem_channel_id_t>(ch);
+      if (!alsa.snd_mixer_selem_has_playback_channel(elem, channel)) continue;
+      long v = 0;
+      int on = 1;
+      const int rc = mute ? alsa.snd_mixer_selem_get_playback_switch(elem, channel, &on)
+                          : alsa.snd_mixer_selem_get_playback_volume(elem, channel, &v);
+      if (rc < 0) return rc;
+      sum += std::clamp(v, min, max);  // a server's element reads above its range beyond 100 %
+      muted = muted || on == 0;        // any channel switched off is muted
+      ++channels;
+    }
+    if (channels == 0) return -ENOENT;
+    if (mute) {
+      value = muted ? 1 : 0;
+    } else {
+      const double fraction = (static_cast<double>(sum) / channels - static_cast<double>(min)) /
+                              static_cast<double>(max - min);
+      value = static_cast<std::uint32_t>(std::lround(fraction * 65535.0));
+    }
+    return 0;
+  });
 }
 
 bool AlsaMixer::open() {
@@ -113,7 +164,7 @@ void AlsaMixer::close() {
   mixer_ = nullptr;
 }
 
-int AlsaMixer::write_element(int line, bool mute, long value) {
+int AlsaMixer::find_element(int line, bool mute, snd_mixer_elem_t*& elem) {
   if (!open()) return -ENODEV;
   const Alsa& alsa = *LoadedAlsa();
   // An open handle keeps old values until it reads the events, and skips a write equal to
@@ -123,7 +174,6 @@ int AlsaMixer::write_element(int line, bool mute, long value) {
   alignas(std::max_align_t) unsigned char id[256];
   if (alsa.snd_mixer_selem_id_sizeof() > sizeof id) return -ENOMEM;
   auto* sid = reinterpret_cast<snd_mixer_selem_id_t*>(id);
-  snd_mixer_elem_t* elem = nullptr;
   for (const char* name : kElements[line]) {
     if (!name) break;
     std::memset(id, 0, sizeof id);
@@ -131,16 +181,10 @@ int AlsaMixer::write_element(int line, bool mute, long value) {
     elem = alsa.snd_mixer_find_selem(mixer_, sid);
     if (elem && (mute ? alsa.snd_mixer_selem_has_playback_switch(elem)
                       : alsa.snd_mixer_selem_has_playback_volume(elem)))
-      break;
-    elem = nullptr;
+      return 0;
   }
-  if (!elem) return -ENOENT;
-  if (mute) return alsa.snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
-  long min = 0, max = 0;
-  if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0) return rc;
-  const double fraction = static_cast<double>(std::clamp(value, 0L, 65535L)) / 65535.0;
-  return alsa.snd_mixer_selem_set_playback_volume_all(elem,
-                                                       min + std::lround(fraction * static_cast<double>(max - min)));
+  elem = nullptr;
+  return -ENOENT;
 }
 
 }  // namespace brisel::linux_alsa

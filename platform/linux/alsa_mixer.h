@@ -10,6 +10,7 @@
 #include "platform/line_mixer.h"
 
 typedef struct _snd_mixer snd_mixer_t;
+typedef struct _snd_mixer_elem snd_mixer_elem_t;
 
 namespace brisel::linux_alsa {
 
@@ -24,6 +25,8 @@ class AlsaMixer : public LineMixer {
   bool has_line(int) const override { return true; }
   const char* line_name(int line) const override;
   winmm::MMRESULT write(int line, bool mute, std::uint32_t value) override;
+  // The element's volume (its channels' average) or mute, mapped back as write() maps it.
+  winmm::MMRESULT read(int line, bool mute, std::uint32_t& value) override;
 
  protected:
   void opened() override { open(); }
@@ -31,7 +34,11 @@ class AlsaMixer : public LineMixer {
  private:
   bool open();
   void close();
-  int write_element(int line, bool mute, long value);  // an ALSA error code, 0 on success
+  // Runs `use` on the line's element, re-opening the device once where the sound server went
+  // away or came back; the call's answer.
+  template <class Use>
+  winmm::MMRESULT on_element(int line, bool mute, Use use);
+  int find_element(int line, bool mute, snd_mixer_elem_t*& elem);  // an ALSA error code, 0 on success
   std::string device_;
   snd_mixer_t* mixer_ = nullptr;
   bool used_ = false;  // whether this mixer has loaded ALSA (it is loaded at the first open)

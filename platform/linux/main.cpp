@@ -184,7 +184,8 @@ int main(int argc, char** argv) {
   Fl::add_fd(instance.fd(), FL_READ, InstanceMessages::on_channel, &messages);
   messages.receive();
   // On a Wayland desktop the keys reach this program only while an X window has the focus.
-  bool wayland_hint = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
+  const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
+  bool handed_over = false;
 
   try {
     StartProgram(program, options);
@@ -193,9 +194,11 @@ int main(int argc, char** argv) {
     for (;;) {
       while (program.timers.run_next(clock.now_ms(), true)) {
       }
-      if (wayland_hint && program.key_timer()) {  // handed over to the display
-        std::fputs(kWaylandHint, stderr);
-        wayland_hint = false;
+      if (!handed_over && program.key_timer()) {  // handed over to the display
+        handed_over = true;
+        for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
+          if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
+        if (wayland) std::fputs(kWaylandHint, stderr);
       }
       // Events Xlib read while it waited for a reply do not make the connection readable.
       wake.settle(keyboard.drain());

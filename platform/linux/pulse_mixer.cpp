@@ -3,6 +3,7 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace brisel::linux_pulse {
 
@@ -14,6 +15,10 @@ namespace {
 // default at that moment.
 constexpr const char* kDefaultSink = "@DEFAULT_SINK@";
 
+// How long a read waits for the server. Reads happen once, when the display is made; a server
+// that does not answer by then leaves the level where it starts.
+constexpr pa_usec_t kReadTimeout = 1000 * PA_USEC_PER_MSEC;
+
 void Done(pa_operation* operation) {
   if (operation) pa_operation_unref(operation);
 }
@@ -23,6 +28,11 @@ void Done(pa_operation* operation) {
 std::uint32_t ServerVolume(std::uint32_t value) {
   const std::uint64_t v = std::min<std::uint32_t>(value, 65535);
   return static_cast<std::uint32_t>((v * PA_VOLUME_NORM + 65535 / 2) / 65535);
+}
+
+std::uint32_t MixerValue(std::uint32_t server_volume) {
+  const std::uint64_t v = std::min<std::uint32_t>(server_volume, PA_VOLUME_NORM);
+  return static_cast<std::uint32_t>((v * 65535 + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM);
 }
 
 PulseMixer::PulseMixer() {
@@ -78,6 +88,54 @@ MMRESULT PulseMixer::write(int, bool mute, std::uint32_t value) {
   return up ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
 }
 
+MMRESULT PulseMixer::read(int, bool mute, std::uint32_t& value) {
+  if (!loop_) return MMSYSERR_ERROR;
+  const std::uint64_t deadline = pa_rtclock_now() + kReadTimeout;
+  pa_threaded_mainloop_lock(loop_);
+  bool found = false;
+  if (connect_locked() &&
+      wait_locked(
+          [this] {
+            const pa_context_state_t state = pa_context_get_state(context_);
+            return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+          },
+          deadline) &&
+      pa_context_get_state(context_) == PA_CONTEXT_READY) {
+    reading_ = Reading{};
+    if (pa_operation* operation = pa_context_get_sink_info_by_name(context_, kDefaultSink, OnReadInfo, this)) {
+      if (!wait_locked([this] { return reading_.done; }, deadline)) pa_operation_cancel(operation);
+      pa_operation_unref(operation);
+    }
+    found = reading_.done && reading_.found;
+    if (found) value = mute ? (reading_.mute ? 1 : 0) : MixerValue(reading_.volume);
+  }
+  pa_threaded_mainloop_unlock(loop_);
+  return found ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+}
+
+template <class Done>
+bool PulseMixer::wait_locked(Done done, std::uint64_t deadline) {
+  if (done()) return true;
+  // The loop wakes this thread at every answer and state change; a timer of its own wakes it at
+  // the deadline.
+  struct Alarm {
+    pa_threaded_mainloop* loop;
+    bool rang = false;
+  } alarm{loop_};
+  pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop_);
+  pa_time_event* timer = pa_context_rttime_new(
+      context_, deadline,
+      [](pa_mainloop_api*, pa_time_event*, const timeval*, void* data) {
+        auto* a = static_cast<Alarm*>(data);
+        a->rang = true;
+        pa_threaded_mainloop_signal(a->loop, 0);
+      },
+      &alarm);
+  while (!done() && !alarm.rang) pa_threaded_mainloop_wait(loop_);
+  if (timer) api->time_free(timer);
+  return done();
+}
+
 bool PulseMixer::connect_locked() {
   if (context_) {
     if (PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) return true;
@@ -116,6 +174,7 @@ void PulseMixer::send_locked() {
 
 void PulseMixer::OnState(pa_context* context, void* self) {
   auto* mixer = static_cast<PulseMixer*>(self);
+  pa_threaded_mainloop_signal(mixer->loop_, 0);  // a read may be waiting for the connection
   if (pa_context_get_state(context) != PA_CONTEXT_READY) return;
   mixer->answered_ = true;
   mixer->send_locked();
@@ -132,6 +191,17 @@ void PulseMixer::OnSinkInfo(pa_context* context, const pa_sink_info* info, int e
   else
     return;
   Done(pa_context_set_sink_volume_by_index(context, info->index, &volume, nullptr, nullptr));
+}
+
+void PulseMixer::OnReadInfo(pa_context*, const pa_sink_info* info, int eol, void* self) {
+  auto* mixer = static_cast<PulseMixer*>(self);
+  if (info && eol == 0 && pa_cvolume_valid(&info->volume)) {
+    mixer->reading_.found = true;
+    mixer->reading_.volume = pa_cvolume_avg(&info->volume);
+    mixer->reading_.mute = info->mute != 0;
+  }
+  if (eol != 0) mixer->reading_.done = true;  // the end of the answer, or no default output
+  pa_threaded_mainloop_signal(mixer->loop_, 0);
 }
 
 }  // namespace brisel::linux_pulse

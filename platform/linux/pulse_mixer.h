@@ -23,6 +23,8 @@ namespace brisel::linux_pulse {
 
 // The server volume for a mixer value: 0 to 65535 linearly onto 0 to 100 % (PA_VOLUME_NORM).
 std::uint32_t ServerVolume(std::uint32_t value);
+// The mixer value for a server volume, the other way round; above 100 % is 65535.
+std::uint32_t MixerValue(std::uint32_t server_volume);
 
 class PulseMixer : public LineMixer {
  public:
@@ -43,6 +45,9 @@ class PulseMixer : public LineMixer {
   // MMSYSERR_NOERROR once the value is handed to a live connection or one on its way (it is
   // sent when the connection is up); MMSYSERR_ERROR when no server can be reached.
   winmm::MMRESULT write(int line, bool mute, std::uint32_t value) override;
+  // Asks the server for the default output's volume (the average of its channels) or mute, and
+  // waits for the answer, a connection on its way included, for at most a second.
+  winmm::MMRESULT read(int line, bool mute, std::uint32_t& value) override;
 
  protected:
   void opened() override { connect(); }
@@ -53,6 +58,11 @@ class PulseMixer : public LineMixer {
   void send_locked();
   static void OnState(pa_context* context, void* self);
   static void OnSinkInfo(pa_context* context, const pa_sink_info* info, int eol, void* self);
+  static void OnReadInfo(pa_context* context, const pa_sink_info* info, int eol, void* self);
+  // Waits on the loop until `done` says so or the deadline (in pa_rtclock_now's microseconds)
+  // has passed; the loop's lock is held.
+  template <class Done>
+  bool wait_locked(Done done, std::uint64_t deadline);
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
@@ -61,6 +71,13 @@ class PulseMixer : public LineMixer {
   std::optional<bool> mute_;
   std::uint32_t wanted_volume_ = 0;  // the volume the next sink-info answer applies
   bool answered_ = false;
+  // The answer to a read, as the sink-info callback leaves it.
+  struct Reading {
+    bool done = false;
+    bool found = false;
+    std::uint32_t volume = 0;  // the channels' average
+    bool mute = false;
+  } reading_;
 };
 
 }  // namespace brisel::linux_pulse

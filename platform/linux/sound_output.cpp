@@ -29,12 +29,21 @@ class SoundOutput : public LineMixer {
   void opened() override { on_server(); }
 
   MMRESULT write(int line, bool mute, std::uint32_t value) override {
-    if (on_server()) return server_->write(line, mute, value);
-    if (server_ && server_->answered()) return MMSYSERR_ERROR;  // the server is away; it comes back
-    return alsa_->write(line, mute, value);
+    return on_output([&](auto& output) { return output.write(line, mute, value); });
+  }
+  MMRESULT read(int line, bool mute, std::uint32_t& value) override {
+    return on_output([&](auto& output) { return output.read(line, mute, value); });
   }
 
  private:
+  // A call on the output that is there now: the server, or ALSA where none ever answered.
+  template <class Call>
+  MMRESULT on_output(Call call) {
+    if (on_server()) return call(*server_);
+    if (server_ && server_->answered()) return MMSYSERR_ERROR;  // the server is away; it comes back
+    return call(*alsa_);
+  }
+
   // Whether a server connection is up or on its way, connecting if need be. Keeps ALSA exactly
   // while no server is reachable and none ever answered.
   bool on_server() {

@@ -60,11 +60,15 @@ std::int16_t WatchedKeys::query(std::int32_t vk, const std::function<bool(int)>&
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
 }
 
-bool WatchedKeys::press_from_outside(std::int32_t vk, const std::function<bool(int)>& held_now) {
+bool WatchedKeys::begin_watching(std::int32_t vk, const std::function<bool(int)>& held_now) {
   if (KeysymsOf(vk).empty()) return false;
-  Watched* w = find(vk);
-  if (!w) w = &watch(vk, held_now);
-  ++w->presses;
+  if (!find(vk)) watch(vk, held_now);
+  return true;
+}
+
+bool WatchedKeys::press_from_outside(std::int32_t vk, const std::function<bool(int)>& held_now) {
+  if (!begin_watching(vk, held_now)) return false;
+  ++find(vk)->presses;
   return true;
 }
 

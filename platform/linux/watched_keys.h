@@ -29,6 +29,9 @@ class WatchedKeys {
   // The key-state answer for `vk` (0x8000 down, 1 pressed since the last query), and the key is
   // watched from now on. A key newly watched starts with the keycodes `held_now` says are down.
   std::int16_t query(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
+  // The key is watched from now on, before its first query, with its keycodes down as
+  // `held_now` says. False for a code that stands for no key.
+  bool begin_watching(std::int32_t vk, const std::function<bool(int keycode)>& held_now);
   // One press of `vk` from outside, answered by a later query; the key is watched from now on
   // (with its keycodes down as `held_now` says). False for a code that stands for no key.
   bool press_from_outside(std::int32_t vk, const std::function<bool(int keycode)>& held_now);

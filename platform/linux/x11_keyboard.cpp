@@ -140,6 +140,11 @@ std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
   return static_cast<std::int16_t>(keys_.query(vk, [](int) { return false; }) & 1);
 }
 
+void X11Keyboard::watch(std::int32_t vk) {
+  if (!display_) return;
+  if (keys_.begin_watching(vk, held_now())) follow_releases();  // it may be down
+}
+
 void X11Keyboard::press_from_outside(std::int32_t vk) {
   if (!display_) return;
   drain();

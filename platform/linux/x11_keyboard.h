@@ -37,6 +37,10 @@ class X11Keyboard : public Keyboard {
   // One press of the key `vk` from outside the keyboard (brisel --key), answered by a later
   // query of its own; the key timer must then be woken, as for a key's event.
   void press_from_outside(std::int32_t vk);
+  // A key the program is about to query: its presses count from now on, also those whose events
+  // have come but not been read yet, so that a tap between the hand-over and the key timer's
+  // first tick is not lost.
+  void watch(std::int32_t vk);
 
   // Reads every event that has come, also those Xlib queued while it waited for a reply;
   // whether any concerned a watched key or the key map.

@@ -89,24 +89,48 @@ MMRESULT SimMixer::mixerGetLineControlsA(HMIXER hmx, MIXERLINECONTROLSA* pmxlc, 
   return MMSYSERR_NOERROR;
 }
 
-MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
-  MMRESULT rc = MMSYSERR_NOERROR;
-  Control* target = nullptr;
+SimMixer::Control* SimMixer::control_of(HMIXER hmx, const MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails,
+                                        MMRESULT& rc) {
   const auto device = device_of(hmx);
-  if (refuses_) {
-    rc = MMSYSERR_ERROR;
-  } else if (!device) {
+  rc = MMSYSERR_NOERROR;
+  if (!device) {
     rc = MMSYSERR_INVALHANDLE;
-  } else if (CheckControlDetails(pmxcd, fdwDetails) != MMSYSERR_NOERROR) {
-    rc = MMSYSERR_INVALPARAM;
-  } else {
-    if (*device == 0)
-      for (Control& c : controls_)
-        if (c.id == pmxcd->dwControlID) target = &c;
-    if (target) target->value = DetailsValue(*pmxcd);
-    else rc = MIXERR_INVALCONTROL;
+    return nullptr;
   }
+  if (CheckControlDetails(pmxcd, fdwDetails) != MMSYSERR_NOERROR) {
+    rc = MMSYSERR_INVALPARAM;
+    return nullptr;
+  }
+  if (*device == 0)
+    for (Control& c : controls_)
+      if (c.id == pmxcd->dwControlID) return &c;
+  rc = MIXERR_INVALCONTROL;
+  return nullptr;
+}
+
+bool SimMixer::set_value(std::uint32_t id, std::int32_t value) {
+  for (Control& c : controls_)
+    if (c.id == id) {
+      c.value = value;
+      return true;
+    }
+  return false;
+}
+
+MMRESULT SimMixer::mixerSetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+  if (refuses_) return MMSYSERR_ERROR;
+  MMRESULT rc = MMSYSERR_NOERROR;
+  if (Control* target = control_of(hmx, pmxcd, fdwDetails, rc)) target->value = DetailsValue(*pmxcd);
   return rc;
+}
+
+MMRESULT SimMixer::mixerGetControlDetails(HMIXER hmx, MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails) {
+  MMRESULT rc = MMSYSERR_NOERROR;
+  Control* source = control_of(hmx, pmxcd, fdwDetails, rc);
+  if (!source) return rc;
+  if (!source->value) return MMSYSERR_ERROR;  // nothing has set it yet
+  SetDetailsValue(*pmxcd, *source->value);
+  return MMSYSERR_NOERROR;
 }
 
 }  // namespace brisel::sim

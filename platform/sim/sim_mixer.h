@@ -23,7 +23,10 @@ class SimMixer : public Mixer {
   void clear();  // device 0 without lines
   void add_control(Line line, ControlKind kind, std::uint32_t id, std::int32_t min, std::int32_t max);
   void set_open_fails() { open_fails_ = true; }
-  void set_refuses() { refuses_ = true; }
+  void set_refuses() { refuses_ = true; }  // writes only; reads still answer
+  // The control's current value, as another program would have left it. False when device 0
+  // has no control `id`.
+  bool set_value(std::uint32_t id, std::int32_t value);
 
   std::optional<std::int32_t> value(std::uint32_t id) const;
 
@@ -35,6 +38,8 @@ class SimMixer : public Mixer {
                                         std::uint32_t fdwControls) override;
   winmm::MMRESULT mixerSetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
                                          std::uint32_t fdwDetails) override;
+  winmm::MMRESULT mixerGetControlDetails(winmm::HMIXER hmx, winmm::MIXERCONTROLDETAILS* pmxcd,
+                                         std::uint32_t fdwDetails) override;
 
  private:
   struct Control {
@@ -45,6 +50,9 @@ class SimMixer : public Mixer {
     std::optional<std::int32_t> value;
   };
   std::optional<std::uint32_t> device_of(winmm::HMIXER hmx) const;  // a handle mixerOpen gave
+  // The control a well-formed details call names, or the call's answer when there is none.
+  Control* control_of(winmm::HMIXER hmx, const winmm::MIXERCONTROLDETAILS* pmxcd, std::uint32_t fdwDetails,
+                      winmm::MMRESULT& rc);
   std::uint32_t devices_ = 1;
   bool defaults_ = true;  // the default lines until the first clear() or add_control()
   bool open_fails_ = false;

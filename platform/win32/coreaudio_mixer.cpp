@@ -9,6 +9,9 @@
 #include <endpointvolume.h>
 #include <mmdeviceapi.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace brisel::win32 {
 
 using namespace winmm;
@@ -53,16 +56,36 @@ IMMDeviceEnumerator* CoreAudioMixer::enumerator() {
   return enumerator_;
 }
 
-MMRESULT CoreAudioMixer::write(int, bool mute, std::uint32_t value) {
+IAudioEndpointVolume* CoreAudioMixer::endpoint_volume() {
   IMMDeviceEnumerator* devices = enumerator();
-  if (!devices) return MMSYSERR_ERROR;
+  if (!devices) return nullptr;
   Ref<IMMDevice> device;
-  if (FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p))) return MMSYSERR_ERROR;
+  if (FAILED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.p))) return nullptr;
+  void* volume = nullptr;
+  if (FAILED(device.p->Activate(IID_IAudioEndpointVolume, CLSCTX_ALL, nullptr, &volume))) return nullptr;
+  return static_cast<IAudioEndpointVolume*>(volume);
+}
+
+MMRESULT CoreAudioMixer::write(int, bool mute, std::uint32_t value) {
   Ref<IAudioEndpointVolume> volume;
-  if (FAILED(device.p->Activate(IID_IAudioEndpointVolume, CLSCTX_ALL, nullptr, volume.out()))) return MMSYSERR_ERROR;
+  volume.p = endpoint_volume();
+  if (!volume.p) return MMSYSERR_ERROR;
   const HRESULT hr = mute ? volume.p->SetMute(value != 0 ? TRUE : FALSE, nullptr)
                           : volume.p->SetMasterVolumeLevelScalar(static_cast<float>(value) / 65535.0f, nullptr);
   return SUCCEEDED(hr) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+}
+
+MMRESULT CoreAudioMixer::read(int, bool mute, std::uint32_t& value) {
+  Ref<IAudioEndpointVolume> volume;
+  volume.p = endpoint_volume();
+  if (!volume.p) return MMSYSERR_ERROR;
+  BOOL muted = FALSE;
+  float level = 0.0f;
+  const HRESULT hr = mute ? volume.p->GetMute(&muted) : volume.p->GetMasterVolumeLevelScalar(&level);
+  if (FAILED(hr)) return MMSYSERR_ERROR;  // Wine answers E_NOTIMPL for the level
+  value = mute ? (muted ? 1u : 0u)
+               : static_cast<std::uint32_t>(std::lround(std::clamp(level, 0.0f, 1.0f) * 65535.0f));
+  return MMSYSERR_NOERROR;
 }
 
 }  // namespace brisel::win32

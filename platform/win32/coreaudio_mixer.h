@@ -8,6 +8,7 @@
 
 #include "platform/line_mixer.h"
 
+struct IAudioEndpointVolume;
 struct IMMDeviceEnumerator;
 
 namespace brisel::win32 {
@@ -27,9 +28,13 @@ class CoreAudioMixer : public LineMixer {
   // One SetMasterVolumeLevelScalar or SetMute call on the default endpoint; a failed call, or
   // no endpoint at all, answers MMSYSERR_ERROR.
   winmm::MMRESULT write(int line, bool mute, std::uint32_t value) override;
+  // One GetMasterVolumeLevelScalar or GetMute call on the default endpoint, the same way round.
+  winmm::MMRESULT read(int line, bool mute, std::uint32_t& value) override;
 
  private:
   IMMDeviceEnumerator* enumerator();  // made on first use; null while COM cannot make it
+  // The default endpoint's volume control, or null (released by the caller).
+  IAudioEndpointVolume* endpoint_volume();
   bool uninitialize_ = false;
   IMMDeviceEnumerator* enumerator_ = nullptr;
 };

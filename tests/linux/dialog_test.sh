@@ -75,6 +75,7 @@ wait_for 5 mute_is no
 stop
 
 step "a click picks a name from a list; Escape and a click outside close one and change nothing"
+pactl set-sink-volume @DEFAULT_SINK@ 0%  # the next brisel starts from the output's volume
 start
 arrow "$config" 160
 wait_for 5 window KeyList
@@ -93,7 +94,7 @@ xdotool mousemove $((lx + 30)) $((ly + 8)) click 1  # the first row, "F1"
 wait_for 5 gone KeyList
 xdotool mousemove --window "$config" 224 276 click 1
 wait_for 5 gone Config
-tap F1  # a new brisel starts from level 0 again
+tap F1  # from 0 %, level 0
 wait_for 5 volume_is 1
 tap XF86AudioLowerVolume
 wait_for 5 volume_is 2

@@ -33,6 +33,11 @@ TEST(PulseMixer, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
   for (std::uint32_t v = 1; v <= 65535; ++v) ASSERT_GE(ServerVolume(v), ServerVolume(v - 1)) << v;
 }
 
+TEST(PulseMixer, ReadsMapTheServersVolumeBackExactly) {
+  for (std::uint32_t v = 0; v <= 65535; ++v) ASSERT_EQ(MixerValue(ServerVolume(v)), v) << v;
+  EXPECT_EQ(MixerValue(PA_VOLUME_NORM * 3 / 2), 65535u);  // 150 % reads as the top of the range
+}
+
 class PulseNoServer : public ::testing::Test {
  protected:
   // A server address where nothing listens, whatever runs on the machine.
@@ -52,6 +57,7 @@ TEST_F(PulseNoServer, OnlyTheDefaultOutputsLinesExistAndWritesFailAtOnce) {
   EXPECT_EQ(module.MixerControls[12].lMaximum, 1);
   EXPECT_EQ(module.SetVolume(MixerModule::kWaveOutVolume, 50), 0);
   EXPECT_EQ(module.SetMute(MixerModule::kWaveOutMute, -1), 0);
+  EXPECT_EQ(module.GetControlValue(MixerModule::kWaveOutVolume), std::nullopt);
   EXPECT_FALSE(mixer.connect());
   EXPECT_FALSE(mixer.answered());
 }

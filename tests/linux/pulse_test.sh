@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The keys follow the sound server's default output: a change of the default, an output that
-# goes away, a server that stops and comes back, a server that starts after the program, and
-# the ALSA mixer that the benchmark compares. Run under session.sh:  pulse_test.sh BRISEL XPROBE
+# goes away, a server that stops and comes back, a server that starts after the program, the
+# level taken from the output at the start, and the ALSA mixer that the benchmark compares. Run under session.sh:  pulse_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -106,10 +106,27 @@ tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is null "${up_percents[1]}"
 stop_brisel
 
-step "the ALSA mixer (forced, as the benchmark compares it) still reaches the server"
-pactl set-sink-volume null 100%
+step "the level starts from the volume the output plays at, and from its mute state"
+# 59 % is nearest to step 46 (58.5 %): the first press sends that, rounded (58 %), the next 60 %.
+pactl set-sink-volume null 59%
+start_brisel
+tap XF86AudioRaiseVolume
+wait_for 5 volume_of_is null 58
+tap XF86AudioRaiseVolume
+wait_for 5 volume_of_is null 60
+stop_brisel
+pactl set-sink-mute null 1
+start_brisel
+tap XF86AudioMute
+wait_for 5 mute_of_is null no
+stop_brisel
+
+step "the ALSA mixer (forced, as the benchmark compares it) still reaches the server, and reads it"
+pactl set-sink-volume null 59%
 start_brisel BRISEL_MIXER=alsa
 tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null "${up_percents[0]}"
+wait_for 5 volume_of_is null 58
+tap XF86AudioRaiseVolume
+wait_for 5 volume_of_is null 60
 stop_brisel
 echo "sound server mixer: all checks passed"

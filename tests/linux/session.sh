@@ -48,6 +48,8 @@ mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_R
 # shellcheck source=lib.sh
 . "$here/lib.sh"
 start_pulse
+# Brisel starts from the output's volume: the tests count their steps from the bottom.
+pactl set-sink-volume @DEFAULT_SINK@ 0%
 if [ -n "${BRISEL_WM:-}" ]; then
   wait_for 10 test -e "$session/wm-ready" || { echo "session: the window manager did not start" >&2; cat "$session/wm.log" >&2; exit 1; }
 fi

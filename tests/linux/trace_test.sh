@@ -41,9 +41,10 @@ tap XF86AudioMute
 wait_for 5 traced "Splash hidden" 3
 
 step "the trace is the simulator's, but for the times and the mixer's own handle"
-printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 1500\n' |
+# The simulated output stands where the session's sound server starts the real one: 0 %, sound on.
+printf 'mixer value 11 0\nmixer value 12 0\nstart\nwait 300\nclick Run\nwait 300\ntap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 1500\n' |
   "$sim" >"$work/sim.trace"
-normal() { sed -E 's/^[0-9]+ //; s/^(mixerSetControlDetails) [0-9]+ /\1 H /' "$1" | grep -E "${2:-.}"; }
+normal() { sed -E 's/^[0-9]+ //; s/^(mixer[SG]etControlDetails) [0-9]+ /\1 H /' "$1" | grep -E "${2:-.}"; }
 grep -qE '^[0-9]+ ' "$log" || fail "no time stamps"
 # The same lines; and in the same order within each kind. (A real clock that falls behind lets
 # a timer skip a missed tick, which may move one timer's lines past another's.)

@@ -49,6 +49,25 @@ TEST_F(Keys, NothingIsIdleUntilTheKeysAreKnownThenEveryTapIsSeenOnce) {
   EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
 }
 
+TEST_F(Keys, KeysWatchedBeforeTheirFirstQueryCountTheirPresses) {
+  // Without: a tap before the first tick concerns no watched key, and is gone.
+  EXPECT_FALSE(keys.event(kUpCode, true));
+  keys.event(kUpCode, false);
+  EXPECT_EQ(tick(), (std::array<int, 3>{0, 0, 0}));
+
+  WatchedKeys handed_over;
+  handed_over.set_keymap(Keymap());
+  EXPECT_TRUE(handed_over.begin_watching(kUp, kNoneHeld));
+  EXPECT_FALSE(handed_over.begin_watching(0, kNoneHeld));  // no key has that code
+  EXPECT_TRUE(handed_over.event(kUpCode, true));
+  handed_over.event(kUpCode, false);
+  EXPECT_EQ(handed_over.query(kUp, kNoneHeld), 1);
+  // Watching a watched key again keeps what it holds.
+  handed_over.event(kUpCode, true);
+  handed_over.begin_watching(kUp, kNoneHeld);
+  EXPECT_EQ(handed_over.query(kUp, kNoneHeld), static_cast<std::int16_t>(0x8001));
+}
+
 TEST_F(Keys, AHeldKeyKeepsTheTicksGoingUntilItsRelease) {
   tick();
   keys.event(kDownCode, true);

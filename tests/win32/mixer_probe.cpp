@@ -4,6 +4,7 @@
 //   table           the filled entries of MixerControls: "K id=ID min=MIN max=MAX"
 //   volume:ENTRY:V  SetVolume(ENTRY, V)
 //   mute:ENTRY:F    SetMute(ENTRY, F)
+//   read:ENTRY      GetControlValue(ENTRY): the value, or "none"
 // tests/win32/coreaudio_test.sh reads Wine's log of the Core Audio calls that follow.
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +30,10 @@ int main(int argc, char** argv) {
       continue;
     }
     int entry = 0, value = 0;
-    if (std::sscanf(command.c_str(), "volume:%d:%d", &entry, &value) == 2) {
+    if (std::sscanf(command.c_str(), "read:%d", &entry) == 1) {
+      const auto read = module.GetControlValue(entry);
+      std::printf("GetControlValue %d = %s\n", entry, read ? std::to_string(*read).c_str() : "none");
+    } else if (std::sscanf(command.c_str(), "volume:%d:%d", &entry, &value) == 2) {
       std::printf("SetVolume %d %d = %d\n", entry, value, module.SetVolume(entry, value));
     } else if (std::sscanf(command.c_str(), "mute:%d:%d", &entry, &value) == 2) {
       std::printf("SetMute %d %d = %d\n", entry, value, module.SetMute(entry, static_cast<std::int16_t>(value)));

@@ -88,7 +88,10 @@ wait_for 10 traced "Splash hidden" 1
 wait_for 5 x_unmapped "$splash"
 
 step "the trace so far is the simulator's for the same choices and press"
+# Wine's endpoint answers a full volume, sound on, to the display's read: so does the simulator's.
 cat >"$work/first.sim" <<'SCRIPT'
+mixer value 11 65535
+mixer value 12 0
 start
 wait 300
 select volumeup "F7"
@@ -101,40 +104,43 @@ wait 3000
 SCRIPT
 wine_run "$sim" "$work/first.sim" >"$work/sim.trace"
 # Without the times, and without the mixer's own handle and answers (checked below).
-normal() { sed -E 's/^[0-9]+ //; s/^(mixerSetControlDetails) [0-9]+ ([0-9]+ [0-9]+) -> [0-9]+$/\1 H \2 -> R/'; }
+normal() { sed -E 's/^[0-9]+ //; s/^(mixer[SG]etControlDetails) [0-9]+ ([0-9]+ [0-9]+) -> [0-9]+$/\1 H \2 -> R/'; }
 diff <(normal <"$work/sim.trace") <(sed -n '1,/ Splash hidden$/p' "$work/trace.log" | normal) || fail "the traces differ"
 
 step "volume down (F8) twice and mute (F9), each seen before the next"
 xdotool windowfocus --sync "$notepad"
 tap F8
-wait_for 10 traced "mixerSetControlDetails 1 11 1310 -> 1" 1
+wait_for 10 traced "mixerSetControlDetails 1 11 65535 -> 1" 1
 tap F8
-wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 1
+wait_for 10 traced "mixerSetControlDetails 1 11 65500 -> 1" 2
 tap F9
-wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 2
+wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 1
 wait_for 10 traced "Splash hidden" 2
 
 step "the mixer calls: the trace, and Wine's log of Core Audio"
-# F7 from the start: 1 % (655 of 65535) to wave-out's volume, then sound on; F8 at level 1:
-# 2 %, sound on; F8 at level 0: 1 %, then muted; F9 after 100 ms: muted. Wine 8 answers
-# E_NOTIMPL to every volume write (-> 1, MMSYSERR_ERROR); mute writes succeed.
+# The display starts where Wine's endpoint stands, at full volume (level 79, 99.75 %) and sound
+# on. F7: 100 % (65500 of 65535) to wave-out's volume, then sound on; F8 at level 80: 101 %,
+# clamped to 65535, sound on; F8 at level 79: 100 %, sound on; F9 after 100 ms: muted. Wine 8
+# answers E_NOTIMPL to every volume write (-> 1, MMSYSERR_ERROR); mute writes succeed.
 mixer_lines=$(sed -n 's/^[0-9]* \(mixer.*\)$/\1/p' "$work/trace.log")
 expected="mixerOpen 0 -> 0
-mixerSetControlDetails 1 11 655 -> 1
+mixerGetControlDetails 1 11 65535 -> 0
+mixerGetControlDetails 1 12 0 -> 0
+mixerSetControlDetails 1 11 65500 -> 1
 mixerSetControlDetails 1 12 0 -> 0
-mixerSetControlDetails 1 11 1310 -> 1
+mixerSetControlDetails 1 11 65535 -> 1
 mixerSetControlDetails 1 12 0 -> 0
-mixerSetControlDetails 1 11 655 -> 1
-mixerSetControlDetails 1 12 1 -> 0
+mixerSetControlDetails 1 11 65500 -> 1
+mixerSetControlDetails 1 12 0 -> 0
 mixerSetControlDetails 1 12 1 -> 0"
 [ "$mixer_lines" = "$expected" ] || fail "mixer trace: $mixer_lines"
 calls=$(sed -n 's/.*:trace:mmdevapi:AEV_\(SetMasterVolumeLevelScalar\|SetMute\) [^>]*>(\([^,]*\),.*/\1 \2/p' "$work/wine.log")
-expected="SetMasterVolumeLevelScalar 0.009995
+expected="SetMasterVolumeLevelScalar 0.999466
 SetMute 0
-SetMasterVolumeLevelScalar 0.019989
+SetMasterVolumeLevelScalar 1.000000
 SetMute 0
-SetMasterVolumeLevelScalar 0.009995
-SetMute 1
+SetMasterVolumeLevelScalar 0.999466
+SetMute 0
 SetMute 1"
 [ "$calls" = "$expected" ] || fail "Core Audio calls: $calls"
 
