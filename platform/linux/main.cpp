@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -23,17 +22,9 @@
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/program_start.h"
+#include "platform/steady_clock.h"
 
 namespace {
-
-class MonotonicClock : public brisel::Clock {
- public:
-  std::uint64_t now_ms() const override {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::uint64_t>(ts.tv_sec) * 1000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1'000'000;
-  }
-};
 
 // The key timer sleeps while no watched key is down and no press waits for it, so that the
 // program does not wake at all while nobody presses a hot key; an event of a watched key or of
@@ -159,7 +150,7 @@ int main(int argc, char** argv) {
   }
   fl_open_display(display);
 
-  MonotonicClock clock;
+  SteadyClock clock;
   linux_x11::X11Keyboard keyboard(nullptr);
   if (!keyboard.ok()) {
     std::fprintf(stderr, "brisel: cannot open the X display for the keyboard\n");

@@ -12,8 +12,8 @@
 #include "app/program.h"
 #include "app/runtime_error.h"
 #include "platform/program_start.h"
+#include "platform/steady_clock.h"
 #include "platform/win32/coreaudio_mixer.h"
-#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_headers.h"
 #include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_message_box.h"
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  win32::Win32Clock clock;
+  SteadyClock clock;
   win32::Win32Keyboard keyboard;
   win32::CoreAudioMixer mixer;
   win32::Win32Windows windows;
