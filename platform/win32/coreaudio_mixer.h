@@ -32,6 +32,7 @@ class CoreAudioMixer : public LineMixer {
   IMMDeviceEnumerator* enumerator();  // made on first use; null while COM cannot make it
   bool uninitialize_ = false;
   IMMDeviceEnumerator* enumerator_ = nullptr;
+  bool warned_ = false;  // that no enumerator could be made, said once
 };
 
 }  // namespace brisel::win32
