@@ -9,7 +9,8 @@ namespace brisel {
 void SayFailure(Severity severity, const std::string& line) {
   std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);
-  MessageBoxA(nullptr, line.c_str(), "Brisel", MB_OK | (severity == Severity::fail ? MB_ICONERROR : MB_ICONWARNING));
+  const UINT icon = severity == Severity::fail ? MB_ICONERROR : MB_ICONWARNING;
+  MessageBoxA(nullptr, line.c_str(), "Brisel", MB_OK | icon);
 }
 
 }  // namespace brisel
