@@ -38,6 +38,14 @@ step "no X display: XOpenDisplay, status 1"
   fail "a display that does not exist: $(cat "$work/err")"
 gone Config || fail "a window was shown"
 
+# UndefinedBehaviorSanitizer checks the vtable of each new kind of object through a pipe of its
+# own: in a program with no descriptor left it takes every one for a bad one. The steps that
+# starve the program of descriptors run only in a build without sanitizers.
+if [ -n "${BRISEL_SANITIZED:-}" ]; then
+  echo "failures: the steps without descriptors are left to the build without sanitizers"
+  exit 0
+fi
+
 step "the keyboard's own connection cannot be opened: XOpenDisplay and the cause, status 1"
 # Room for the program's first two connections (the display, the instance channel) only.
 [ "$(status limited 2 "$brisel" --run)" = 1 ] &&
