@@ -9,7 +9,6 @@
 
 namespace brisel {
 
-
 Program::Program(Platform& p, std::uint32_t timer_floor_ms)
     : platform(p), timers(p.clock, timer_floor_ms), module1(p), mixer(p.mixer) {
   p.windows.set_input(*this);
@@ -62,7 +61,17 @@ FormWindow& Program::form_with(HWND window, std::string_view control) {
 
 void Program::click(HWND window, std::string_view control) {
   FormWindow& form = form_with(window, control);
-  if (&form == config_.get() && control == "Command1") config_->Config_Command1_Click();
+  if (&form != config_.get() || control != "Command1") return;
+  run_clicked_ = true;
+  config_->Config_Command1_Click();
+}
+
+void Program::close(HWND window) {
+  if (config_ && config_->hWnd == window && !run_clicked_) end(0);
+}
+
+void Program::end(int status) {
+  if (!exit_status_) exit_status_ = status;
 }
 
 void Program::text_changed(HWND window, std::string_view control, std::string text) {

@@ -48,6 +48,17 @@ class Program : public Input {
   // is std::invalid_argument.
   void click(HWND window, std::string_view control) override;
   void text_changed(HWND window, std::string_view control, std::string text) override;
+  // A close of the dialog before "Run" ends the program with status 0: nothing else would ever
+  // show a window again. After "Run" the dialog only fades out and is hidden for good, and a
+  // close changes nothing; so does a close of the display.
+  void close(HWND window) override;
+
+  // The program is to end with `status` (a close of the dialog, `brisel --quit`): each
+  // platform's message loop returns at its next turn, and main returns the status. Nothing is
+  // kept between runs, so nothing needs saving.
+  void end(int status);
+  // The status to end with, once the program is to end.
+  std::optional<int> exit_status() const { return exit_status_; }
 
   Platform& platform;
   TimerTable timers;
@@ -58,6 +69,8 @@ class Program : public Input {
   FormWindow& form_with(HWND window, std::string_view control);
   std::unique_ptr<ConfigForm> config_;
   std::unique_ptr<SplashForm> splash_;
+  bool run_clicked_ = false;  // "Run" was pressed: the dialog is on its way out
+  std::optional<int> exit_status_;
 };
 
 // What the forms share: their window, shown or hidden through the platform.

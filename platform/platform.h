@@ -64,6 +64,8 @@ class Input {
   virtual void click(HWND window, std::string_view control) = 0;
   // The edit text of a selector changed: typed, or picked from its list.
   virtual void text_changed(HWND window, std::string_view control, std::string text) = 0;
+  // The user asked to close the window (the window manager's close, Alt+F4). Not Escape.
+  virtual void close(HWND window) = 0;
 };
 
 class WindowSystem {

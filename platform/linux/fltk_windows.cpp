@@ -117,10 +117,11 @@ void ReportEdit(Fl_Widget* widget, void* data) {
 
 // The window manager's close reaches the window's callback, and so does Escape (FLTK's default
 // hides the window for both, which would leave a process without a window). Only the close is
-// reported; Escape leaves the dialog as it is.
+// reported, to the program, which decides; Escape leaves the dialog as it is.
 void WindowCallback(Fl_Widget*, void* data) {
   const auto* w = static_cast<FltkWindows::Window*>(data);
-  if (Fl::event() == FL_CLOSE && w->owner->close_handler()) w->owner->close_handler()(w->hwnd);
+  if (Fl::event() == FL_CLOSE)
+    if (Input* input = w->owner->input()) input->close(w->hwnd);
 }
 
 void SetFont(const ControlLayout& c, Fl_Widget& widget) {

@@ -5,12 +5,11 @@
 // destroys FLTK's X window, so every show() applies the name, class hint, outline and opacity
 // again.
 //
-// The dialog behaves as a dialog: the window manager's close is reported (on_close), Escape does
+// The dialog behaves as a dialog: the window manager's close is reported (Input::close), Escape does
 // nothing, Enter on the focused "Run" clicks it, and a selector's list drops below its field,
 // scrolling where the screen has no room for all of it.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,18 +34,14 @@ class FltkWindows : public WindowRecords<FltkWindow> {
 
   // The field shows the text, and the program's input hears of it as from the keyboard.
   void type(HWND hwnd, std::string_view selector, const std::string& text) override;
-  // Called when the window manager asks to close a window (the dialog's close button, Alt+F4).
-  void on_close(std::function<void(HWND)> handler) { on_close_ = std::move(handler); }
 
   using Window = FltkWindow;
   Input* input() const { return input_; }
-  const std::function<void(HWND)>& close_handler() const { return on_close_; }
 
  private:
   void opacity_changed(Window& w) override;
   void region_changed(Window& w) override;
   Input* input_ = nullptr;
-  std::function<void(HWND)> on_close_;
 };
 
 // Where a selector's list drops, in screen pixels: below the field and as wide as it, as tall

@@ -4,9 +4,9 @@
 #include <FL/Fl.H>
 #include <FL/x.H>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -17,70 +17,18 @@
 #include "app/autostart.h"
 #include "app/command_line.h"
 #include "app/program.h"
-#include "app/runtime_error.h"
+#include "platform/failure.h"
+#include "platform/instance_message.h"
 #include "platform/linux/fltk_windows.h"
+#include "platform/linux/linux_message_loop.h"
 #include "platform/linux/sound_output.h"
+#include "platform/linux/x11_display.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/program_start.h"
+#include "platform/steady_clock.h"
 
 namespace {
-
-class MonotonicClock : public brisel::Clock {
- public:
-  std::uint64_t now_ms() const override {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<std::uint64_t>(ts.tv_sec) * 1000 + static_cast<std::uint64_t>(ts.tv_nsec) / 1'000'000;
-  }
-};
-
-// The key timer sleeps while no watched key is down and no press waits for it, so that the
-// program does not wake at all while nobody presses a hot key; an event of a watched key or of
-// the key map wakes it, and it ticks at once.
-struct KeyTimerWake {
-  brisel::linux_x11::X11Keyboard& keyboard;
-  brisel::Program& program;
-  bool always_poll;  // BRISEL_KEYS=poll: ticks every 10 ms, the benchmark's reference
-
-  void settle(bool key_event) {
-    brisel::FormTimer* timer = program.key_timer();
-    if (!timer || always_poll) return;
-    if (key_event || !keyboard.idle()) timer->wake();
-    else timer->sleep();
-  }
-  static void on_keyboard(int, void* self) {
-    auto& wake = *static_cast<KeyTimerWake*>(self);
-    wake.settle(wake.keyboard.drain());
-  }
-};
-
-// Ends the process from inside the message loop (the dialog closed, --quit from another
-// brisel). Nothing is kept between runs, so there is nothing to save; the trace is written line
-// by line, and the X connections, the instance's selection with them, close with the process.
-[[noreturn]] void End(int status) {
-  std::fflush(nullptr);
-  std::exit(status);
-}
-
-// A message from another brisel: "quit", or a press of a hot key (brisel --key). Any other text
-// is ignored, and so is a press before "Run", when nothing watches the keys yet.
-struct InstanceMessages {
-  brisel::linux_x11::InstanceChannel& channel;
-  KeyTimerWake& wake;
-
-  void receive() {
-    for (const std::string& message : channel.receive()) {
-      if (message == "quit") End(0);
-      const auto key = brisel::HotKeyInMessage(message);
-      const auto vk = key ? wake.program.hot_key_code(*key) : std::nullopt;
-      if (!vk) continue;
-      wake.keyboard.press_from_outside(*vk);
-      wake.settle(true);
-    }
-  }
-  static void on_channel(int, void* self) { static_cast<InstanceMessages*>(self)->receive(); }
-};
 
 constexpr const char* kWaylandHint =
     "brisel: on Wayland the keys work only while an X11 window has the focus: bind 'brisel --key up', "
@@ -114,22 +62,13 @@ int Autostart(const brisel::Options& options) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The program after its command line: --quit and --key for the Brisel already running, or the
+// program itself until it ends. A failure it cannot go on after is thrown (platform/failure.h).
+int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   using namespace brisel;
-  ProgramStart start = BeginProgram(argc, argv);
-  if (start.exit_status) return *start.exit_status;
-  const Options& options = start.cmd.options;
-  if (options.autostart) return Autostart(options);
-
-  const char* display_name = std::getenv("DISPLAY");
+  errno = 0;
   Display* display = XOpenDisplay(nullptr);
-  if (!display) {
-    std::fprintf(stderr, "brisel: cannot open the X display %s%s%s\n", display_name ? "\"" : "(DISPLAY is not set)",
-                 display_name ? display_name : "", display_name ? "\"" : "");
-    return 1;
-  }
+  if (!display) Fail("XOpenDisplay", linux_x11::CannotOpenDisplay(nullptr, errno));
   if (options.quit) {
     // The running Brisel is asked to end, and given a few seconds to do so.
     const auto sent = linux_x11::SendToInstance(display, "quit", 5000);
@@ -149,66 +88,69 @@ int main(int argc, char** argv) {
     return 1;
   }
   // One Brisel per display: a second one leaves the first, and the mixer, alone.
+  errno = 0;
   linux_x11::InstanceChannel instance(nullptr);
-  if (instance.state() != linux_x11::InstanceChannel::State::Owner) {
+  if (instance.state() == linux_x11::InstanceChannel::State::NoDisplay)
+    Fail("XOpenDisplay", linux_x11::CannotOpenDisplay(nullptr, errno));
+  if (instance.state() == linux_x11::InstanceChannel::State::Taken) {
     XCloseDisplay(display);
-    std::fprintf(stderr, instance.state() == linux_x11::InstanceChannel::State::Taken
-                             ? "brisel: already running on this display\n"
-                             : "brisel: cannot open the X display for the instance check\n");
+    std::fprintf(stderr, "brisel: already running on this display\n");
     return 1;
   }
   fl_open_display(display);
 
-  MonotonicClock clock;
+  SteadyClock clock;
   linux_x11::X11Keyboard keyboard(nullptr);
-  if (!keyboard.ok()) {
-    std::fprintf(stderr, "brisel: cannot open the X display for the keyboard\n");
-    return 1;
-  }
+  if (!keyboard.ok()) Fail("XOpenDisplay", keyboard.failure());
   const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
   linux_fltk::FltkWindows windows;
-  // Closing the dialog through the window manager ends the program: before "Run" nothing else
-  // would ever show a window again.
-  windows.on_close([](HWND) { End(0); });
   linux_fltk::FltkMessageBox msgbox;
   Platform platform{clock, keyboard, *mixer, windows, msgbox};
-  ProgramPlatform program_platform(platform, start.trace_file.get());
+  ProgramPlatform program_platform(platform, trace_file);
   Program program(program_platform.get());
 
+  linux_x11::LinuxMessageLoop loop(program.timers, clock, keyboard, instance);
   const char* keys_mode = std::getenv("BRISEL_KEYS");
-  KeyTimerWake wake{keyboard, program, keys_mode && std::string_view(keys_mode) == "poll"};
-  Fl::add_fd(keyboard.fd(), FL_READ, KeyTimerWake::on_keyboard, &wake);
-  // Messages from other brisel processes arrive on the channel's own connection, which FLTK's
-  // wait watches as one more descriptor; any that came while this one was set up are read now.
-  InstanceMessages messages{instance, wake};
-  Fl::add_fd(instance.fd(), FL_READ, InstanceMessages::on_channel, &messages);
-  messages.receive();
+  loop.set_key_timer([&program] { return program.key_timer(); }, keys_mode && std::string_view(keys_mode) == "poll");
+  // A press from `brisel --key` goes to the keyboard and wakes the key timer as a key's own
+  // event does; "quit" ends the program.
+  loop.on_message([&](const std::string& message) {
+    ReceiveInstanceMessage(program, message, [&](std::int32_t vk) {
+      keyboard.press_from_outside(vk);
+      loop.key_event();
+    });
+  });
   // On a Wayland desktop the keys reach this program only while an X window has the focus.
   const bool wayland = std::getenv("WAYLAND_DISPLAY") && *std::getenv("WAYLAND_DISPLAY");
   bool handed_over = false;
+  const auto hand_over = [&] {
+    if (handed_over || !program.key_timer()) return;  // not handed over to the display yet
+    handed_over = true;
+    // The hot keys are watched from here on, not from the key timer's first tick: a tap in
+    // between is not lost.
+    for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
+      if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
+    if (wayland) std::fputs(kWaylandHint, stderr);
+  };
 
+  StartProgram(program, options);
+  // After "Run" the program works until it is ended from outside (brisel --quit); before it,
+  // closing the dialog ends it too. Nothing is kept between runs, so there is nothing to save;
+  // the X connections, the instance's selection with them, close on the way out.
+  return loop.run([&program] { return program.exit_status(); }, hand_over);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace brisel;
+  ProgramStart start = BeginProgram(argc, argv);
+  if (start.exit_status) return *start.exit_status;
+  const Options& options = start.cmd.options;
+  if (options.autostart) return Autostart(options);
   try {
-    StartProgram(program, options);
-    // The message loop: the timers' ticks, and FLTK's and the keyboard's events in between. It
-    // never ends: after "Run" the program works until it is ended from outside.
-    for (;;) {
-      while (program.timers.run_next(clock.now_ms(), true)) {
-      }
-      if (!handed_over && program.key_timer()) {  // handed over to the display
-        handed_over = true;
-        for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
-          if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
-        if (wayland) std::fputs(kWaylandHint, stderr);
-      }
-      // Events Xlib read while it waited for a reply do not make the connection readable.
-      wake.settle(keyboard.drain());
-      const auto due = program.timers.next_due();
-      const std::uint64_t now = clock.now_ms();
-      if (due && *due <= now) continue;
-      Fl::wait(due ? static_cast<double>(*due - now) / 1000.0 : 3600.0);
-    }
-  } catch (const RuntimeError& e) {
-    std::fprintf(stderr, "brisel: run-time error: %s\n", e.description().c_str());
-    return 1;
+    return Run(options, start.trace_file.get());
+  } catch (...) {
+    return ReportError();
   }
 }

@@ -3,7 +3,11 @@
 #include <pulse/pulseaudio.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <string>
+
+#include "platform/failure.h"
 
 namespace brisel::linux_pulse {
 
@@ -35,11 +39,21 @@ std::uint32_t MixerValue(std::uint32_t server_volume) {
   return static_cast<std::uint32_t>((v * 65535 + PA_VOLUME_NORM / 2) / PA_VOLUME_NORM);
 }
 
+// Without its loop the mixer never reaches a server: the program goes on with ALSA's mixer,
+// and says so once, here.
+constexpr const char* kWithoutServer = " (the sound server is not used)";
+
 PulseMixer::PulseMixer() {
-  loop_ = pa_threaded_mainloop_new();
-  if (!loop_) return;
+  errno = 0;
+  loop_ = pa_threaded_mainloop_new();  // fails only where its wake-up pipe cannot be made
+  if (!loop_) {
+    Warn("pa_threaded_mainloop_new", (errno ? ErrnoText(errno) : "no loop") + kWithoutServer);
+    return;
+  }
   pa_threaded_mainloop_set_name(loop_, "brisel-sound");
+  errno = 0;
   if (pa_threaded_mainloop_start(loop_) < 0) {
+    Warn("pa_threaded_mainloop_start", (errno ? ErrnoText(errno) : "no thread") + kWithoutServer);
     pa_threaded_mainloop_free(loop_);
     loop_ = nullptr;
   }

@@ -5,22 +5,61 @@
 #include <X11/extensions/XInput2.h>
 
 #include <array>
+#include <cerrno>
+#include <string>
+
+#include "platform/failure.h"
+#include "platform/linux/x11_display.h"
 
 namespace brisel::linux_x11 {
 
-X11Keyboard::X11Keyboard(const char* display_name) : display_(XOpenDisplay(display_name)) {
+namespace {
+
+// The error of the one request the keyboard checks (XISelectEvents at the start), caught
+// instead of Xlib's default handler, which would end the program.
+unsigned char g_select_error = Success;
+int NoteSelectError(Display*, XErrorEvent* e) {
+  g_select_error = e->error_code;
+  return 0;
+}
+
+constexpr const char* kPolled = "the keys are polled every 10 ms instead";
+
+}  // namespace
+
+X11Keyboard::X11Keyboard(const char* display_name) {
+  errno = 0;
+  display_ = XOpenDisplay(display_name);
   held_ = [this](int code) {
     if (!keymap_asked_) XQueryKeymap(display_, keymap_state_.data());
     keymap_asked_ = true;
     return (keymap_state_[static_cast<std::size_t>(code / 8)] & (1 << (code % 8))) != 0;
   };
-  if (!display_) return;
+  if (!display_) {
+    failure_ = CannotOpenDisplay(display_name, errno);
+    return;
+  }
   int event = 0, error = 0, major = 2, minor = 0;
-  if (XQueryExtension(display_, "XInputExtension", &xi_opcode_, &event, &error) &&
-      XIQueryVersion(display_, &major, &minor) == Success) {
-    select_events(false);
-  } else {
+  if (!XQueryExtension(display_, "XInputExtension", &xi_opcode_, &event, &error)) {
+    Warn("XQueryExtension", std::string("the X server has no XInputExtension; ") + kPolled);
     xi_opcode_ = -1;
+  } else if (XIQueryVersion(display_, &major, &minor) != Success) {
+    Warn("XIQueryVersion", "the X server offers XInput " + std::to_string(major) + "." + std::to_string(minor) +
+                               ", not 2.0; " + kPolled);
+    xi_opcode_ = -1;
+  } else {
+    XSync(display_, False);
+    g_select_error = Success;
+    const auto previous = XSetErrorHandler(NoteSelectError);
+    select_events(false);
+    XSync(display_, False);
+    XSetErrorHandler(previous);
+    if (g_select_error != Success) {
+      char text[160] = "";
+      XGetErrorText(display_, g_select_error, text, sizeof text);
+      Warn("XISelectEvents", std::string(text) + "; " + kPolled);
+      xi_opcode_ = -1;
+    }
   }
   // A key map change (xmodmap, a layout switch) comes as an XKB event to a client that uses
   // XKB, as Xlib does by itself: without these the keys could move unnoticed.

@@ -1,7 +1,7 @@
 // Global key state on X11. XInput2 raw key events on the root window (master devices) keep the
 // state of the watched keys (platform/linux/watched_keys.h), so that a tap shorter than a tick
 // is still seen; where XInput2 is missing, XQueryKeymap gives the state at the moment of the
-// query. No key is ever written anywhere.
+// query, and a warning says so at the start. No key is ever written anywhere.
 //
 // Raw events cannot be selected per key: every keystroke of the desktop arrives on the
 // keyboard's own connection. The program's loop watches that connection (fd()), lets drain()
@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/linux/watched_keys.h"
 #include "platform/platform.h"
@@ -30,6 +31,8 @@ class X11Keyboard : public Keyboard {
   X11Keyboard& operator=(const X11Keyboard&) = delete;
 
   bool ok() const { return display_ != nullptr; }
+  // Why the connection could not be opened (for XOpenDisplay's failure line); empty when ok().
+  const std::string& failure() const { return failure_; }
   bool raw_events() const { return xi_opcode_ >= 0; }
   int fd() const;
 
@@ -60,6 +63,7 @@ class X11Keyboard : public Keyboard {
   // held_now(). Made once: the key query on every tick allocates nothing.
   const std::function<bool(int keycode)>& held_now();
   Display* display_ = nullptr;
+  std::string failure_;
   int xi_opcode_ = -1;
   bool releases_ = false;
   std::array<char, 32> keymap_state_{};

@@ -7,6 +7,11 @@ void SimWindows::click(std::string_view window, std::string_view control) {
   if (w && w->visible && input_) input_->click(*windows_.handle(window), control);
 }
 
+void SimWindows::close(std::string_view window) {
+  const SimWindow* w = windows_.find(window);
+  if (w && w->visible && input_) input_->close(*windows_.handle(window));
+}
+
 void SimWindows::type(std::string_view window, std::string_view control, std::string text) {
   if (const auto hwnd = windows_.handle(window)) type(*hwnd, control, text);
 }

@@ -29,6 +29,8 @@ class SimWindows : public WindowRecords<SimWindow> {
   // The user's actions, reported as a backend reports them. Nobody can click a hidden window.
   void click(std::string_view window, std::string_view control);
   void type(std::string_view window, std::string_view control, std::string text);
+  // The window manager's close of a shown window.
+  void close(std::string_view window);
 
   void set_input(Input& input) override { input_ = &input; }
   HWND create_window(const WindowLayout& layout) override;

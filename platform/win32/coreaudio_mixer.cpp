@@ -4,6 +4,7 @@
 // this file defines them, once for the program.
 #include <initguid.h>
 
+#include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_headers.h"
 
 #include <endpointvolume.h>
@@ -50,8 +51,14 @@ const char* CoreAudioMixer::line_name(int line) const { return line == kSpeakers
 IMMDeviceEnumerator* CoreAudioMixer::enumerator() {
   if (!enumerator_) {
     void* p = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, IID_IMMDeviceEnumerator, &p)))
+    const HRESULT hr = CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_ALL, IID_IMMDeviceEnumerator, &p);
+    if (SUCCEEDED(hr)) {
       enumerator_ = static_cast<IMMDeviceEnumerator*>(p);
+    } else if (!warned_) {
+      // Without the enumerator no write reaches a device; asked again at the next write.
+      Warn("CoCreateInstance", SystemText(static_cast<DWORD>(hr)) + " (the volume keys change nothing)");
+      warned_ = true;
+    }
   }
   return enumerator_;
 }

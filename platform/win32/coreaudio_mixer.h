@@ -37,6 +37,7 @@ class CoreAudioMixer : public LineMixer {
   IAudioEndpointVolume* endpoint_volume();
   bool uninitialize_ = false;
   IMMDeviceEnumerator* enumerator_ = nullptr;
+  bool warned_ = false;  // that no enumerator could be made, said once
 };
 
 }  // namespace brisel::win32

@@ -1,7 +1,6 @@
 // brisel.exe: the Windows program. Win32 windows, the hot keys from GetAsyncKeyState, the
 // volume of the default audio endpoint through Core Audio; the behaviour is brisel-sim's.
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,10 +9,10 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
-#include "app/runtime_error.h"
+#include "platform/failure.h"
 #include "platform/program_start.h"
+#include "platform/steady_clock.h"
 #include "platform/win32/coreaudio_mixer.h"
-#include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_headers.h"
 #include "platform/win32/win32_keyboard.h"
 #include "platform/win32/win32_message_box.h"
@@ -32,14 +31,6 @@ void UseParentConsole() {
   std::freopen("CONOUT$", "w", stderr);
 }
 
-// The end of the program by an error nothing handles: said in a box, since nobody may be
-// watching a console.
-int Fail(const std::string& text) {
-  std::fprintf(stderr, "brisel: %s\n", text.c_str());
-  MessageBoxA(nullptr, text.c_str(), "Brisel", MB_OK | MB_ICONERROR);
-  return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,32 +42,29 @@ int main(int argc, char** argv) {
   ProgramStart start = BeginProgram(argc, argv, kUnavailable);
   if (start.exit_status) return *start.exit_status;
 
-  win32::SingleInstance instance(win32::kInstanceName);
-  if (!instance.first()) {
-    MessageBoxA(nullptr, "Brisel is already running.", "Brisel", MB_OK | MB_ICONINFORMATION);
-    return 1;
-  }
-
-  win32::Win32Clock clock;
-  win32::Win32Keyboard keyboard;
-  win32::CoreAudioMixer mixer;
-  win32::Win32Windows windows;
-  win32::Win32MessageBox msgbox;
-  Platform platform{clock, keyboard, mixer, windows, msgbox};
-  ProgramPlatform program_platform(platform, start.trace_file.get());
-  // The program outlives the loop: the box that reports an error still dispatches messages to
-  // the windows, which report to the program.
-  Program program(program_platform.get());
-
   try {
+    win32::SingleInstance instance(win32::kInstanceName);
+    if (!instance.first()) {
+      MessageBoxA(nullptr, "Brisel is already running.", "Brisel", MB_OK | MB_ICONINFORMATION);
+      return 1;
+    }
+
+    SteadyClock clock;
+    win32::Win32Keyboard keyboard;
+    win32::CoreAudioMixer mixer;
+    win32::Win32Windows windows;
+    win32::Win32MessageBox msgbox;
+    Platform platform{clock, keyboard, mixer, windows, msgbox};
+    ProgramPlatform program_platform(platform, start.trace_file.get());
+    // The program outlives the loop: the box that reports an error still dispatches messages to
+    // the windows, which report to the program.
+    Program program(program_platform.get());
     win32::Win32MessageLoop loop(program.timers, clock);
     StartProgram(program, start.cmd.options);
-    // It never ends by itself: after "Run" the program works until it is ended from outside.
-    loop.run([&](MSG& msg) { return windows.dialog_message(msg); });
-    return 0;
-  } catch (const RuntimeError& e) {
-    return Fail("run-time error: " + e.description());
-  } catch (const std::exception& e) {
-    return Fail(e.what());
+    // After "Run" the program works until it is ended from outside; before it, closing the
+    // dialog ends it.
+    return loop.run([&](MSG& msg) { return windows.dialog_message(msg); }, [&] { return program.exit_status(); });
+  } catch (...) {
+    return ReportError();
   }
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/win32_failure.h"
+
 // Outside the program's namespace, where HWND is the system's handle type.
 static const HWND kMessageOnlyParent = HWND_MESSAGE;
 
@@ -33,8 +35,10 @@ Win32MessageLoop::Win32MessageLoop(TimerTable& timers, const Clock& clock) : tim
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.lpszClassName = kClassName;
-  RegisterClassA(&wc);
+  // Without its window no timer would ever tick, and the program would look hung.
+  RegisterClassOrFail(wc);
   window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, kMessageOnlyParent, nullptr, wc.hInstance, nullptr);
+  if (!window_) FailLastError("CreateWindowExA");
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -54,9 +58,9 @@ void Win32MessageLoop::tick() {
   Guarded([this] {
     while (timers_.run_next(clock_.now_ms(), true)) {
     }
+    armed_.reset();  // a timer of the system repeats: set it again for what is due now
+    arm();
   });
-  armed_.reset();  // a timer of the system repeats: set it again for what is due now
-  arm();
 }
 
 void Win32MessageLoop::arm() {
@@ -70,20 +74,25 @@ void Win32MessageLoop::arm() {
   const std::uint64_t now = clock_.now_ms();
   // Windows raises anything shorter than USER_TIMER_MINIMUM (10 ms) to it.
   const std::uint64_t delay = std::max<std::uint64_t>(*due > now ? *due - now : 0, USER_TIMER_MINIMUM);
-  SetTimer(window_, kTimerId, static_cast<UINT>(std::min<std::uint64_t>(delay, USER_TIMER_MAXIMUM)), nullptr);
+  if (!SetTimer(window_, kTimerId, static_cast<UINT>(std::min<std::uint64_t>(delay, USER_TIMER_MAXIMUM)), nullptr))
+    FailLastError("SetTimer");
 }
 
-void Win32MessageLoop::run(const std::function<bool(MSG&)>& pretranslate) {
+int Win32MessageLoop::run(const std::function<bool(MSG&)>& pretranslate,
+                          const std::function<std::optional<int>()>& ended) {
   arm();
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  MSG msg{};
+  std::optional<int> status;
+  while (!status && GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (!pretranslate || !pretranslate(msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    arm();  // input may have enabled a timer ("Run" starts the fade-out)
+    if (!pending && ended) status = ended();
+    if (!status && !pending) arm();  // input may have enabled a timer ("Run" starts the fade-out)
   }
   if (pending) std::rethrow_exception(std::exchange(pending, nullptr));
+  return status ? *status : static_cast<int>(msg.wParam);
 }
 
 }  // namespace brisel::win32

@@ -21,10 +21,11 @@ class Win32MessageLoop {
   Win32MessageLoop(const Win32MessageLoop&) = delete;
   Win32MessageLoop& operator=(const Win32MessageLoop&) = delete;
 
-  // Runs until the thread's WM_QUIT. `pretranslate` may take a message before it is dispatched
-  // (the dialog's keyboard navigation). An exception that a handler raised inside a window
-  // procedure ends the loop and is thrown again from here.
-  void run(const std::function<bool(MSG&)>& pretranslate);
+  // Runs until `ended` gives a status (asked after every message), or until the thread's
+  // WM_QUIT; returns that status, or WM_QUIT's. `pretranslate` may take a message before it is
+  // dispatched (the dialog's keyboard navigation). An exception that a handler raised inside a
+  // window procedure ends the loop and is thrown again from here.
+  int run(const std::function<bool(MSG&)>& pretranslate, const std::function<std::optional<int>()>& ended = {});
 
  private:
   static LRESULT CALLBACK Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

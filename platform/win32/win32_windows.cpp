@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_message_loop.h"
 #include "resources/art.h"
 
@@ -17,16 +18,6 @@ constexpr int kFirstControlId = 100;
 // Points at 96 dots per inch, as a font height in pixels (negative: the character height):
 // 8.25 pt is -11.
 int FontHeight(const Font& f) { return -static_cast<int>(std::lround(f.points * 96.0 / 72.0)); }
-
-// The system's text for an error code.
-std::string SystemText(DWORD error) {
-  char text[256] = "";
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                 sizeof text, nullptr);
-  std::string out(text, n);
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
-  return out.empty() ? "error " + std::to_string(error) : out;
-}
 
 // A grey picture as an 8-bit device-independent bitmap with a grey palette, rows top to
 // bottom, each padded to 4 bytes.
@@ -84,11 +75,17 @@ Win32Windows::Win32Windows() {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   wc.lpszClassName = kClassName;
-  RegisterClassA(&wc);
+  RegisterClassOrFail(wc);
   button_face_ = CreateSolidBrush(RGB(128, 128, 128));
 }
 
 Win32Windows::~Win32Windows() {
+  // Gone with their records: a box that reports an error afterwards dispatches no message to
+  // them.
+  for (auto& [native, w] : natives_) {
+    SetWindowLongPtrA(native, GWLP_USERDATA, 0);
+    DestroyWindow(native);
+  }
   for (auto& [handle, region] : regions_) DeleteObject(region);
   if (verdana_) DeleteObject(verdana_);
   if (verdana_bold_) DeleteObject(verdana_bold_);
@@ -119,7 +116,7 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, left, top, width, height, nullptr, nullptr,
                            instance, nullptr);
-  if (!w.hwnd) throw std::runtime_error("CreateWindowExA: " + SystemText(GetLastError()));
+  if (!w.hwnd) FailLastError("CreateWindowExA");
   SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   natives_[w.hwnd] = &w;
 
@@ -271,7 +268,10 @@ LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
       command(w, wp, lp);
       return 0;
     case WM_CLOSE:
-      return 0;  // Alt+F4 and the like: the windows live as long as the program
+      // Alt+F4, the window manager's close (SC_CLOSE): the program decides. The window itself
+      // lives as long as the program; DefWindowProc would destroy it.
+      if (input_) Guarded([&] { input_->close(w.handle); });
+      return 0;
     case WM_MOUSEACTIVATE:
       if (!w.layout->takes_focus) return MA_NOACTIVATE;
       break;

@@ -8,7 +8,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
 instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }  # a brisel holds the display
-one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
 pid=
 trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
 

@@ -6,7 +6,6 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
 log=$work/trace.log
 # The display's next fade-out, after the presses of a step.
 hides() { grep -c " Splash hidden$" "$log" || true; }

@@ -54,3 +54,5 @@ status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 # reap: waits for the program started as $pid to end; its exit status in $rc, and $pid cleared.
 reap() { set +e; wait "$pid"; rc=$?; set -e; pid=; }
 traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
+# one_line FILE PATTERN: the file holds one line, and it matches.
+one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }

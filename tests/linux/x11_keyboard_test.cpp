@@ -70,3 +70,19 @@ TEST_F(X11KeyboardTest, AHeldKeyIsDownUntilReleased) {
 
 }  // namespace
 }  // namespace brisel::linux_x11
+
+namespace brisel::linux_x11 {
+namespace {
+
+// A display that does not exist: the keyboard says which call failed and why, for the program's
+// failure line, and answers every query with nothing.
+TEST(X11KeyboardWithoutDisplay, SaysWhyAndAnswersNothing) {
+  X11Keyboard keyboard(":987");
+  EXPECT_FALSE(keyboard.ok());
+  EXPECT_EQ(keyboard.failure().rfind("cannot open the X display \":987\"", 0), 0u) << keyboard.failure();
+  EXPECT_EQ(keyboard.GetAsyncKeyState(112), 0);
+  EXPECT_FALSE(keyboard.drain());
+}
+
+}  // namespace
+}  // namespace brisel::linux_x11

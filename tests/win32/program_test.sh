@@ -4,6 +4,7 @@
 # a click on "Run" hands over; keys pressed while a Wine window has the focus show the display,
 # which fades in, holds and unmaps without taking the focus; the mixer calls are checked in
 # the trace and in Wine's own log of the Core Audio calls; a second program says so and ends.
+# Closing the dialog before "Run" ends the program with status 0.
 # Run under session.sh with BRISEL_WM=openbox:  program_test.sh BRISEL.EXE BRISEL-SIM.EXE
 set -euo pipefail
 exe=$1 sim=$2
@@ -23,6 +24,20 @@ step "--help, --version and usage errors"
   fail "unknown option: $(cat "$work/err")"
 [ "$(status wine_run "$exe" --trace 'Z:\no\such\dir\t.log')" = 2 ] && grep -q 'no\\such\\dir' "$work/err" ||
   fail "bad trace file: $(cat "$work/err")"
+
+step "closing the dialog before Run (Alt+F4) ends brisel.exe with status 0"
+wine_run "$exe" >"$work/close.out" 2>&1 &
+closing=$!
+wait_for 30 x_window Form1 300 300
+dialog=$(x_window Form1 300 300)
+xdotool windowfocus --sync "$dialog"
+wait_for 5 x_focused "$dialog"
+xdotool key --delay 20 alt+F4
+wait_for 30 bash -c "! kill -0 $closing"
+set +e
+wait "$closing"; rc=$?
+set -e
+[ "$rc" = 0 ] || fail "status $rc after the close: $(cat "$work/close.out")"
 
 step "a Wine window to type into: the keys reach Wine only while one of its windows has the focus"
 wine_run notepad >"$work/notepad.log" 2>&1 &

@@ -3,7 +3,7 @@
 
 #include "app/runtime_error.h"
 #include "app/timers.h"
-#include "platform/win32/win32_clock.h"
+#include "platform/steady_clock.h"
 #include "platform/win32/win32_message_loop.h"
 #include "platform/win32/win32_single_instance.h"
 
@@ -26,7 +26,7 @@ TEST(SingleInstance, SecondHolderOfTheNameIsToldAndTheNameIsFreedWithTheFirst) {
 
 // The loop on the system's own timer and clock: each test ends by itself within a few ticks.
 TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop) {
-  Win32Clock clock;
+  SteadyClock clock;
   TimerTable timers(clock);
   std::uint64_t enabled_at = 0, ticked_at = 0;
   FormTimer timer(timers, "timer", 10, [&] {
@@ -57,7 +57,7 @@ TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop
 }
 
 TEST(MessageLoop, TimersEnabledByATickTickInTheOrderTheyWereEnabled) {
-  Win32Clock clock;
+  SteadyClock clock;
   TimerTable timers(clock);
   std::string ticks;
   FormTimer second(timers, "second", 10, [&] { ticks += 's'; });

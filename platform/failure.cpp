@@ -1,0 +1,44 @@
+#include "platform/failure.h"
+
+#include <cstring>
+#include <exception>
+
+#include "app/runtime_error.h"
+
+namespace brisel {
+
+std::string FailureLine(std::string_view call, std::string_view said) {
+  std::string line = "brisel: ";
+  line += call;
+  line += ": ";
+  line += said;
+  return line;
+}
+
+SystemFailure::SystemFailure(std::string_view call, std::string_view said)
+    : std::runtime_error(FailureLine(call, said)) {}
+
+void Fail(std::string_view call, std::string_view said) { throw SystemFailure(call, said); }
+
+void Warn(std::string_view call, std::string_view said) { SayFailure(Severity::warn, FailureLine(call, said)); }
+
+int ReportError() {
+  std::string line;
+  try {
+    throw;
+  } catch (const RuntimeError& e) {
+    line = "brisel: run-time error: " + e.description();
+  } catch (const SystemFailure& e) {
+    line = e.what();
+  } catch (const std::exception& e) {
+    line = std::string("brisel: ") + e.what();
+  } catch (...) {
+    line = "brisel: an unknown error";
+  }
+  SayFailure(Severity::fail, line);
+  return 1;
+}
+
+std::string ErrnoText(int error) { return std::strerror(error); }
+
+}  // namespace brisel

@@ -1,0 +1,66 @@
+#include "platform/linux/linux_message_loop.h"
+
+#include <FL/Fl.H>
+
+#include <utility>
+
+namespace brisel::linux_x11 {
+
+LinuxMessageLoop::LinuxMessageLoop(TimerTable& timers, const Clock& clock, X11Keyboard& keyboard,
+                                   InstanceChannel& channel)
+    : timers_(timers), clock_(clock), keyboard_(keyboard), channel_(channel) {
+  // Each connection is one more descriptor for FLTK's wait.
+  Fl::add_fd(keyboard_.fd(), FL_READ, OnKeyboard, this);
+  Fl::add_fd(channel_.fd(), FL_READ, OnChannel, this);
+}
+
+LinuxMessageLoop::~LinuxMessageLoop() {
+  Fl::remove_fd(channel_.fd());
+  Fl::remove_fd(keyboard_.fd());
+}
+
+void LinuxMessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, bool always_poll) {
+  key_timer_ = std::move(key_timer);
+  always_poll_ = always_poll;
+}
+
+void LinuxMessageLoop::on_message(std::function<void(const std::string&)> receive) { receive_ = std::move(receive); }
+
+void LinuxMessageLoop::settle(bool key_event) {
+  FormTimer* timer = key_timer_ ? key_timer_() : nullptr;
+  if (!timer || always_poll_) return;
+  if (key_event || !keyboard_.idle())
+    timer->wake();
+  else
+    timer->sleep();
+}
+
+void LinuxMessageLoop::receive() {
+  for (const std::string& message : channel_.receive())
+    if (receive_) receive_(message);
+}
+
+void LinuxMessageLoop::OnKeyboard(int, void* self) {
+  auto& loop = *static_cast<LinuxMessageLoop*>(self);
+  loop.settle(loop.keyboard_.drain());
+}
+
+void LinuxMessageLoop::OnChannel(int, void* self) { static_cast<LinuxMessageLoop*>(self)->receive(); }
+
+int LinuxMessageLoop::run(const std::function<std::optional<int>()>& ended, const std::function<void()>& after_ticks) {
+  receive();  // any that came while the program was set up
+  for (;;) {
+    while (!ended() && timers_.run_next(clock_.now_ms(), true)) {
+    }
+    if (const auto status = ended()) return *status;
+    if (after_ticks) after_ticks();
+    // Events Xlib read while it waited for a reply do not make the connection readable.
+    settle(keyboard_.drain());
+    const auto due = timers_.next_due();
+    const std::uint64_t now = clock_.now_ms();
+    if (due && *due <= now) continue;
+    Fl::wait(due ? static_cast<double>(*due - now) / 1000.0 : 3600.0);
+  }
+}
+
+}  // namespace brisel::linux_x11
