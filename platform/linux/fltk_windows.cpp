@@ -34,7 +34,8 @@ namespace {
 // the process and keeps the names' addresses: each face is added once and its name kept.
 Fl_Font FltkFont(const Font& f) {
   static std::deque<std::string> faces;
-  const std::string face = (f.bold ? "B" : " ") + std::string(f.name);
+  std::string face(1, f.bold ? 'B' : ' ');
+  face.append(f.name);
   int index = 0;
   while (index < static_cast<int>(faces.size()) && faces[static_cast<std::size_t>(index)] != face) ++index;
   if (index == static_cast<int>(faces.size())) {
