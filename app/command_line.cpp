@@ -9,7 +9,14 @@ namespace brisel {
 
 namespace {
 
+constexpr unsigned Bit(System s) { return 1u << static_cast<unsigned>(s); }
+constexpr unsigned kEverywhere = Bit(System::Linux) | Bit(System::Windows);
+// Ending the running instance, pressing a key in it from outside and starting at login are the
+// Linux desktop's for now.
+constexpr unsigned kLinuxOnly = Bit(System::Linux);
+
 struct OptionRow {
+  unsigned systems;  // Bit() of each system that offers the option
   std::string_view name;
   std::string_view value;  // the value's name; empty for an option without one
   std::string_view help;
@@ -18,27 +25,30 @@ struct OptionRow {
 };
 
 constexpr OptionRow kOptions[] = {
-    {"--help", "", "print this help and exit", [](Options& o, std::string_view) { return o.help = true; }},
-    {"--version", "", "print the version and exit", [](Options& o, std::string_view) { return o.version = true; }},
-    {"--up", "NAME", "the volume-up key, as if typed into the dialog (\"F5\", \" +\")",
+    {kEverywhere, "--help", "", "print this help and exit",
+     [](Options& o, std::string_view) { return o.help = true; }},
+    {kEverywhere, "--version", "", "print the version and exit",
+     [](Options& o, std::string_view) { return o.version = true; }},
+    {kEverywhere, "--up", "NAME", "the volume-up key, as if typed into the dialog (\"F5\", \" +\")",
      [](Options& o, std::string_view name) { return (o.up = std::string(name), true); }},
-    {"--down", "NAME", "the volume-down key, as if typed into the dialog",
+    {kEverywhere, "--down", "NAME", "the volume-down key, as if typed into the dialog",
      [](Options& o, std::string_view name) { return (o.down = std::string(name), true); }},
-    {"--mute", "NAME", "the mute key, as if typed into the dialog",
+    {kEverywhere, "--mute", "NAME", "the mute key, as if typed into the dialog",
      [](Options& o, std::string_view name) { return (o.mute = std::string(name), true); }},
-    {"--run", "", "start working at once, without showing the dialog",
+    {kEverywhere, "--run", "", "start working at once, without showing the dialog",
      [](Options& o, std::string_view) { return o.run = true; }},
-    {"--key", "up|down|mute", "press that hot key in the Brisel running on this display, and exit",
+    {kLinuxOnly, "--key", "up|down|mute", "press that hot key in the Brisel running on this display, and exit",
      [](Options& o, std::string_view name) { return (o.key = HotKeyNamed(name)).has_value(); }},
-    {"--quit", "", "end the Brisel running on this display and exit",
+    {kLinuxOnly, "--quit", "", "end the Brisel running on this display and exit",
      [](Options& o, std::string_view) { return o.quit = true; }},
-    {"--autostart", "on|off", "start 'brisel --run' (with the keys given) at login, or no longer; then exit",
+    {kLinuxOnly, "--autostart", "on|off",
+     "start 'brisel --run' (with the keys given) at login, or no longer; then exit",
      [](Options& o, std::string_view v) {
        if (v != "on" && v != "off") return false;
        o.autostart = v == "on";
        return true;
      }},
-    {"--trace", "FILE", "append a line to FILE for every volume write and window change",
+    {kEverywhere, "--trace", "FILE", "append a line to FILE for every volume write and window change",
      [](Options& o, std::string_view file) { return (o.trace = std::string(file), true); }},
 };
 
@@ -52,34 +62,14 @@ std::string Conflict(const Options& o) {
   return {};
 }
 
-// A Wayland desktop shows a program only the keys typed into its own windows: there the
-// desktop's own shortcuts press Brisel's keys.
-constexpr std::string_view kWaylandHelp = R"(
-On a Wayland desktop (GNOME, KDE Plasma, sway) Brisel sees its keys only while one of the
-desktop's X11 programs has the focus. Bind the keys to 'brisel --key up', 'brisel --key down'
-and 'brisel --key mute' in the desktop's own keyboard shortcuts instead:
-  GNOME  Settings, Keyboard, View and Customize Shortcuts, Custom Shortcuts, "+"; or in a
-         terminal (the first line replaces the list of custom shortcuts you may already have):
-    s=org.gnome.settings-daemon.plugins.media-keys; d=/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings
-    gsettings set $s custom-keybindings "['$d/brisel-up/', '$d/brisel-down/', '$d/brisel-mute/']"
-    for k in up:F10 down:F9 mute:F8; do r=${k%:*} p=$s.custom-keybinding:$d/brisel-${k%:*}/
-      gsettings set $p name "Brisel $r"; gsettings set $p command "brisel --key $r"
-      gsettings set $p binding "${k#*:}"; done
-  KDE    System Settings, Shortcuts, Custom Shortcuts, Edit, New, Global Shortcut,
-         Command/URL: the key under Trigger, 'brisel --key up' under Action; the same for down
-         and mute
-  sway   in ~/.config/sway/config:  bindsym F10 exec brisel --key up
-         (and F9, F8 for down and mute), and  exec brisel --run --up F10 --down F9 --mute F8
-)";
-
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
+ParsedCommandLine ParseCommandLine(System system, std::span<const std::string_view> args) {
   ParsedCommandLine out;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const OptionRow* row = nullptr;
     for (const OptionRow& r : kOptions)
-      if (args[i] == r.name) row = &r;
+      if (args[i] == r.name && (r.systems & Bit(system))) row = &r;
     if (!row) {
       out.error = "unknown option '" + std::string(args[i]) + "'";
       return out;
@@ -102,19 +92,24 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
   return out;
 }
 
-std::string Usage(std::string_view program) {
+std::string Usage(System system, std::string_view program) {
   std::string text = "Usage: " + std::string(program) + " [OPTION]...\n";
   text += "Volume up, down and mute on three keys of your choice, with an on-screen display.\n";
   text += "Without options it starts in the setup dialog.\n\n";
   for (const OptionRow& r : kOptions) {
+    if (!(r.systems & Bit(system))) continue;
     std::string left = "  ";
     left.append(r.name);
     if (!r.value.empty()) left.append(" ").append(r.value);
     left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
     text += left + std::string(r.help) + "\n";
   }
-  text += kWaylandHelp;
   return text;
+}
+
+std::string UsageError(std::string_view program, std::string_view error) {
+  const std::string name(program);
+  return name + ": " + std::string(error) + "\nTry '" + name + " --help' for more information.\n";
 }
 
 void StartProgram(Program& program, const Options& options) {

@@ -1,5 +1,6 @@
 // The real programs' command line. No arguments: the setup dialog, as always. Each option is a
-// row of one table, which also writes the usage text.
+// row of one table, which names the systems that offer it and also writes the usage text: an
+// option a system does not offer is an unknown option there, and its --help does not list it.
 #pragma once
 
 #include <optional>
@@ -28,15 +29,21 @@ struct Options {
   std::optional<bool> autostart;     // write (true) or remove (false) the autostart entry
 };
 
+// The systems the real programs run on.
+enum class System { Linux, Windows };
+
 struct ParsedCommandLine {
   Options options;
   std::string error;  // one line naming the offending argument; empty when all is well
 };
 
-ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args);
+ParsedCommandLine ParseCommandLine(System system, std::span<const std::string_view> args);
 
-// The usage, one option a line, for --help and after an error.
-std::string Usage(std::string_view program);
+// The usage for --help: the options `system` offers, one a line.
+std::string Usage(System system, std::string_view program);
+
+// What a usage error prints on standard error: the error, and where to find the usage.
+std::string UsageError(std::string_view program, std::string_view error);
 
 // Process start as the command line asks. The start-up dialog is loaded (its load handler
 // runs) and each name given is typed into its selector, as the user's typing reaches it

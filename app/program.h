@@ -80,6 +80,8 @@ class FormWindow {
       : windows_(windows), layout(form_layout), hWnd(windows.create_window(form_layout)) {}
   void Show();
   void Hide();
+  // What a control of the window holds at the start (a text, a picture's name), from the layout.
+  std::string StartingText(std::string_view control) const { return std::string(layout.control(control).text); }
 
  private:
   WindowSystem& windows_;

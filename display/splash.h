@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "resources/pictures.h"
 
 namespace brisel {
 
@@ -29,15 +30,16 @@ class SplashForm : public FormWindow {
   void Splash_FadeOut_Timer();
   void Splash_refreshtimer_Timer();
 
-  // Fields, as text.
-  std::string VolCount = "0";  // level step, 0 to 80
-  std::string Volume = "1";    // volume percent, always 1 + 1.25 x VolCount
-  std::string yesno = "yes";   // "yes" sound on, "no" muted by the mute key
-  std::string Amount = "10";   // the display's opacity
-  std::string first = "first"; // "first" while hidden or fading in, "last" after
-  std::string Timer = "0";     // hold counter, +10 per tick up to 1000
-  int Image2 = 0;              // the stored picture the level bar shows (lit squares)
-  bool Mute = false;           // the mute patch over the loudspeaker's waves
+  // Fields, as text; each starts as the layout has it.
+  std::string VolCount = StartingText("VolCount");  // level step, 0 to 80
+  std::string Volume = StartingText("Volume");      // volume percent, always 1 + 1.25 x VolCount
+  std::string yesno = StartingText("yesno");        // "yes" sound on, "no" muted by the mute key
+  std::string Amount = StartingText("Amount");      // the display's opacity
+  std::string first = StartingText("first");        // "first" while hidden or fading in, "last" after
+  std::string Timer = StartingText("Timer");        // hold counter, +10 per tick up to 1000
+  // The stored picture the level bar shows (lit squares).
+  int Image2 = LevelPictureLit(StartingText("Image2"));
+  bool Mute = layout.control("Mute").shown;  // the mute patch over the loudspeaker's waves
 
   FormTimer KeyTimer;
   FormTimer FadeIn;

@@ -6,22 +6,16 @@
 
 namespace brisel {
 
-ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_view> unavailable) {
+ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view more_help) {
   ProgramStart start;
   const std::vector<std::string_view> args(argv + 1, argv + argc);
-  start.cmd = ParseCommandLine(args);
+  start.cmd = ParseCommandLine(system, args);
   const Options& o = start.cmd.options;
-  for (std::string_view option : unavailable) {
-    const bool given = (option == "--quit" && o.quit) || (option == "--autostart" && o.autostart) ||
-                       (option == "--key" && o.key);
-    if (start.cmd.error.empty() && given)
-      start.cmd.error = "option '" + std::string(option) + "' is not available on this system";
-  }
   if (!start.cmd.error.empty()) {
-    std::fprintf(stderr, "brisel: %s\n%s", start.cmd.error.c_str(), Usage("brisel").c_str());
+    std::fputs(UsageError("brisel", start.cmd.error).c_str(), stderr);
     start.exit_status = 2;
   } else if (o.help) {
-    std::fputs(Usage("brisel").c_str(), stdout);
+    std::fputs((Usage(system, "brisel") + std::string(more_help)).c_str(), stdout);
     start.exit_status = 0;
   } else if (o.version) {
     std::printf("brisel %s\n", std::string(kVersion).c_str());

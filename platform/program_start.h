@@ -1,5 +1,6 @@
 // The first steps of every real program, before it connects to anything: the command line is
-// read; a usage error, --help and --version end the program there, with what they print; and
+// read as `system` offers it; a usage error (one line, and where to find the usage), --help and
+// --version end the program there, with what they print; and
 // --trace's file is opened, a file that cannot be opened ending it too. Then the platform the
 // program runs on: the system's own, or with --trace the same one traced.
 #pragma once
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string_view>
 
 #include "app/command_line.h"
@@ -23,9 +23,8 @@ struct ProgramStart {
   std::optional<int> exit_status;  // set: the program ends here, with this status
 };
 
-// `unavailable`: options the command line has that this system does not (a usage error):
-// "--quit", "--autostart" and "--key".
-ProgramStart BeginProgram(int argc, char** argv, std::span<const std::string_view> unavailable = {});
+// `more_help`: the system's own text, printed by --help after the options.
+ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view more_help = {});
 
 // The platform as the program sees it: with a trace file, every line stamped with the
 // milliseconds since this object was made.

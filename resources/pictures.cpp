@@ -1,5 +1,8 @@
 #include "resources/pictures.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace brisel {
 
 namespace {
@@ -10,5 +13,11 @@ constexpr std::array<std::string_view, kLevelPictureCount> kNames = {
 }  // namespace
 
 std::string_view LevelPictureName(int lit) { return kNames.at(static_cast<std::size_t>(lit)); }
+
+int LevelPictureLit(std::string_view name) {
+  for (int lit = 0; lit < kLevelPictureCount; ++lit)
+    if (kNames[static_cast<std::size_t>(lit)] == name) return lit;
+  throw std::invalid_argument("no level picture named '" + std::string(name) + "'");
+}
 
 }  // namespace brisel

@@ -13,5 +13,8 @@ inline constexpr int kEmptyBar = 0;
 
 // Control name of the stored picture with `lit` lit squares.
 std::string_view LevelPictureName(int lit);
+// The number of lit squares of the stored picture with this control name; std::invalid_argument
+// for a name that is none.
+int LevelPictureLit(std::string_view name);
 
 }  // namespace brisel

@@ -2,9 +2,10 @@
 # Installs the Debian packages that building and testing Brisel needs, when any is missing.
 set -euo pipefail
 # Building: the toolchain, GoogleTest, FLTK (linked in, with the X libraries it uses), Xlib with
-# its shape and input extensions, ALSA, libpulse.
+# its shape and input extensions, ALSA, libpulse; libpng for brisel-art, which makes the icons.
 packages=(cmake g++ make pkg-config libgtest-dev libfltk1.3-dev libx11-dev libxext-dev libxi-dev libxft-dev
-  libfontconfig-dev libxinerama-dev libxcursor-dev libasound2-dev libpulse-dev fontconfig fonts-dejavu-core "$@")
+  libfontconfig-dev libxinerama-dev libxcursor-dev libasound2-dev libpulse-dev fontconfig fonts-dejavu-core
+  libpng-dev "$@")
 # The Debian package: dpkg-shlibdeps finds the packages of the libraries the program uses.
 packages+=(dpkg-dev)
 missing=()

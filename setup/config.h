@@ -29,15 +29,15 @@ class ConfigForm : public FormWindow {
   void Select(Selector selector, std::string text);
   std::string& SelectorText(Selector selector);
 
-  // Selectors' edit texts.
-  std::string volumeup = "Apple Vol Up";
-  std::string volumedown = "Apple Vol Down";
-  std::string volumemute = "Apple Mute";
+  // Selectors' edit texts; each field starts as the layout has it.
+  std::string volumeup = StartingText("volumeup");
+  std::string volumedown = StartingText("volumedown");
+  std::string volumemute = StartingText("volumemute");
   // Hidden fields: the chosen keys' virtual-key codes, and the dialog's opacity.
-  std::string outcomeup = "175";
-  std::string outcomedown = "174";
-  std::string outcomemute = "173";
-  std::string Amount = "0";
+  std::string outcomeup = StartingText("outcomeup");
+  std::string outcomedown = StartingText("outcomedown");
+  std::string outcomemute = StartingText("outcomemute");
+  std::string Amount = StartingText("Amount");
 
   FormTimer Timer1;
   FormTimer Timer3;

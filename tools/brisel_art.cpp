@@ -1,7 +1,9 @@
 // brisel-art OUTDIR: writes every picture of the program as a .bmp named after its control.
-// brisel-art --icon SIZE FILE: writes the program's icon, SIZE x SIZE pixels, as a PNG.
+// brisel-art --icon SIZE FILE: writes the program's icon, SIZE x SIZE pixels, as a PNG (or, for
+// FILE.bmp, its grey and alpha side by side).
+#include <png.h>
+
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -32,91 +34,16 @@ bool Write(const std::filesystem::path& path, const brisel::GreyImage& image) {
   return WriteFile(path, brisel::EncodeBmp(image));
 }
 
-// ---- PNG, grey with alpha, its image data in stored (uncompressed) deflate blocks ----------
-
-void PutBe32(std::string& out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-
-std::uint32_t Crc32(std::string_view bytes) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[n] = c;
-    }
-    return t;
-  }();
-  std::uint32_t c = 0xFFFFFFFFu;
-  for (const char ch : bytes) c = table[(c ^ static_cast<std::uint8_t>(ch)) & 0xFF] ^ (c >> 8);
-  return c ^ 0xFFFFFFFFu;
-}
-
-std::uint32_t Adler32(std::string_view bytes) {
-  std::uint32_t a = 1, b = 0;
-  for (const char ch : bytes) {
-    a = (a + static_cast<std::uint8_t>(ch)) % 65521;
-    b = (b + a) % 65521;
-  }
-  return (b << 16) | a;
-}
-
-void PutChunk(std::string& out, std::string_view type, std::string_view data) {
-  PutBe32(out, static_cast<std::uint32_t>(data.size()));
-  const std::size_t start = out.size();
-  out += type;
-  out += data;
-  PutBe32(out, Crc32(std::string_view(out).substr(start)));
-}
-
-// A zlib stream that holds `raw` in stored blocks of at most 65535 bytes.
-std::string ZlibStored(std::string_view raw) {
-  std::string z = "\x78\x01";
-  std::size_t pos = 0;
-  do {
-    const std::size_t n = std::min<std::size_t>(raw.size() - pos, 65535);
-    const bool last = pos + n == raw.size();
-    z += static_cast<char>(last ? 1 : 0);
-    const auto len = static_cast<std::uint16_t>(n);
-    const auto nlen = static_cast<std::uint16_t>(~len);
-    for (const std::uint16_t v : {len, nlen}) {
-      z += static_cast<char>(v & 0xFF);
-      z += static_cast<char>(v >> 8);
-    }
-    z += raw.substr(pos, n);
-    pos += n;
-  } while (pos < raw.size());
-  PutBe32(z, Adler32(raw));
-  return z;
-}
-
-std::string EncodePng(const brisel::GreyImage& grey, const std::vector<std::uint8_t>& alpha) {
-  std::string header;
-  PutBe32(header, static_cast<std::uint32_t>(grey.width));
-  PutBe32(header, static_cast<std::uint32_t>(grey.height));
-  header += std::string("\x08\x04\x00\x00\x00", 5);  // 8 bits, grey with alpha, no interlace
-  std::string raw;
-  for (int y = 0; y < grey.height; ++y) {
-    raw += '\0';  // no row filter
-    for (int x = 0; x < grey.width; ++x) {
-      raw += static_cast<char>(grey.at(x, y));
-      raw += static_cast<char>(alpha[static_cast<std::size_t>(y * grey.width + x)]);
-    }
-  }
-  std::string png = "\x89PNG\r\n\x1a\n";
-  PutChunk(png, "IHDR", header);
-  PutChunk(png, "IDAT", ZlibStored(raw));
-  PutChunk(png, "IEND", "");
-  return png;
-}
-
 // ---- the icon ------------------------------------------------------------------------------
 
 // The icon is the display itself around its loudspeaker: a square of the display's background
 // that leaves the loudspeaker (with its shadow) a margin of a sixth of the square on each
 // side, scaled to `size` by averaging, with the display's rounded corners.
-bool WriteIcon(int size, const std::filesystem::path& path) {
+struct Icon {
+  brisel::GreyImage grey, alpha;
+};
+
+Icon MakeIcon(int size) {
   using namespace brisel;
   const GreyImage full = art::SplashBackground();
   const GreyImage bare = art::SplashBackground(0);
@@ -129,7 +56,7 @@ bool WriteIcon(int size, const std::filesystem::path& path) {
 
   // Each icon pixel averages the part of the square it covers, area-weighted.
   const double scale = side / size;
-  GreyImage icon(size, size);
+  Icon icon{GreyImage(size, size), GreyImage(size, size)};
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
       const double sx0 = left + x * scale, sy0 = top + y * scale;
@@ -142,22 +69,48 @@ bool WriteIcon(int size, const std::filesystem::path& path) {
           sum += w * full.at(cx, cy);
           area += w;
         }
-      icon.at(x, y) = static_cast<std::uint8_t>(std::lround(sum / area));
+      icon.grey.at(x, y) = static_cast<std::uint8_t>(std::lround(sum / area));
     }
 
   // The corners are rounded as the display's are, in proportion to its width.
   const double radius = size * (kSplashOutline.ellipse_w / 2.0) / kSplashOutline.right;
   const raster::Mask corners = raster::Cover(size, size, raster::RoundRect(0, 0, size, size, radius));
-  std::vector<std::uint8_t> alpha(static_cast<std::size_t>(size * size));
   for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x)
-      alpha[static_cast<std::size_t>(y * size + x)] = static_cast<std::uint8_t>(std::lround(corners.at(x, y) * 255));
-  return WriteFile(path, EncodePng(icon, alpha));
+    for (int x = 0; x < size; ++x) icon.alpha.at(x, y) = static_cast<std::uint8_t>(std::lround(corners.at(x, y) * 255));
+  return icon;
+}
+
+// A PNG of grey with alpha, through libpng.
+bool WritePng(const std::filesystem::path& path, const brisel::GreyImage& grey, const brisel::GreyImage& alpha) {
+  std::vector<std::uint8_t> pixels;
+  pixels.reserve(grey.pixels.size() * 2);
+  for (std::size_t i = 0; i < grey.pixels.size(); ++i) {
+    pixels.push_back(grey.pixels[i]);
+    pixels.push_back(alpha.pixels[i]);
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(grey.width);
+  image.height = static_cast<png_uint_32>(grey.height);
+  image.format = PNG_FORMAT_GA;
+  if (png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr)) return true;
+  std::cerr << "brisel-art: cannot write " << path.string() << ": " << image.message << "\n";
+  return false;
+}
+
+// The icon as a PNG; or, for a FILE named .bmp, its grey and its alpha side by side, to look at.
+bool WriteIcon(int size, const std::filesystem::path& path) {
+  const Icon icon = MakeIcon(size);
+  if (path.extension() != ".bmp") return WritePng(path, icon.grey, icon.alpha);
+  brisel::GreyImage sheet(2 * size, size);
+  sheet.draw(icon.grey, 0, 0);
+  sheet.draw(icon.alpha, size, 0);
+  return Write(path, sheet);
 }
 
 int Usage() {
   std::cerr << "usage: brisel-art OUTDIR\n"
-               "       brisel-art --icon SIZE FILE.png\n";
+               "       brisel-art --icon SIZE FILE.png|FILE.bmp\n";
   return 2;
 }
 

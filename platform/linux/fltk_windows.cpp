@@ -13,12 +13,14 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <deque>
 #include <functional>
 #include <list>
 #include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "resources/art.h"
@@ -27,8 +29,21 @@ namespace brisel::linux_fltk {
 
 namespace {
 
-constexpr Fl_Font kVerdanaFont = FL_FREE_FONT;
-constexpr Fl_Font kVerdanaBoldFont = FL_FREE_FONT + 1;
+// FLTK's font for a layout's font: its face by name, regular or bold ("B"), which fontconfig
+// matches with the closest face where the named one is missing. FLTK's font table belongs to
+// the process and keeps the names' addresses: each face is added once and its name kept.
+Fl_Font FltkFont(const Font& f) {
+  static std::deque<std::string> faces;
+  std::string face(1, f.bold ? 'B' : ' ');
+  face.append(f.name);
+  int index = 0;
+  while (index < static_cast<int>(faces.size()) && faces[static_cast<std::size_t>(index)] != face) ++index;
+  if (index == static_cast<int>(faces.size())) {
+    faces.push_back(face);
+    Fl::set_font(FL_FREE_FONT + index, faces.back().c_str());
+  }
+  return FL_FREE_FONT + index;
+}
 
 int FontPixels(const Font& f) { return static_cast<int>(f.points * 96 / 72 + 0.5); }  // 8.25 pt: 11 px
 
@@ -126,7 +141,7 @@ void WindowCallback(Fl_Widget*, void* data) {
 
 void SetFont(const ControlLayout& c, Fl_Widget& widget) {
   if (!c.font) return;  // the toolkit's default font
-  widget.labelfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
+  widget.labelfont(FltkFont(*c.font));
   widget.labelsize(FontPixels(*c.font));
 }
 
@@ -310,7 +325,7 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
       auto* choice = new KeySelector(r.left, r.top, r.width, r.height, c.items ? c.items() : std::span<const KeyRow>{});
       choice->value(std::string(c.text).c_str());
       if (c.font) {
-        choice->textfont(c.font->bold ? kVerdanaBoldFont : kVerdanaFont);
+        choice->textfont(FltkFont(*c.font));
         choice->textsize(FontPixels(*c.font));
       }
       choice->menubutton()->clear_visible_focus();  // Tab goes from selector to selector
@@ -326,10 +341,7 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
 
 }  // namespace
 
-FltkWindows::FltkWindows() {
-  Fl::set_font(kVerdanaFont, " Verdana");  // fontconfig gives the closest sans face where it is missing
-  Fl::set_font(kVerdanaBoldFont, "BVerdana");
-}
+FltkWindows::FltkWindows() = default;
 
 FltkWindows::~FltkWindows() = default;
 

@@ -14,15 +14,16 @@
 #include <string_view>
 #include <vector>
 
-#include "app/autostart.h"
 #include "app/command_line.h"
 #include "app/program.h"
 #include "platform/failure.h"
 #include "platform/instance_message.h"
+#include "platform/linux/autostart.h"
 #include "platform/linux/fltk_windows.h"
 #include "platform/linux/linux_message_loop.h"
 #include "platform/linux/sound_output.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/wayland_help.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 #include "platform/program_start.h"
@@ -144,7 +145,7 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
 
 int main(int argc, char** argv) {
   using namespace brisel;
-  ProgramStart start = BeginProgram(argc, argv);
+  ProgramStart start = BeginProgram(argc, argv, System::Linux, linux_x11::kWaylandHelp);
   if (start.exit_status) return *start.exit_status;
   const Options& options = start.cmd.options;
   if (options.autostart) return Autostart(options);

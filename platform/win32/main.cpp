@@ -36,10 +36,7 @@ void UseParentConsole() {
 int main(int argc, char** argv) {
   using namespace brisel;
   UseParentConsole();
-  // Ending the running instance, starting at login and pressing a key from outside are the
-  // Linux desktop's.
-  constexpr std::string_view kUnavailable[] = {"--quit", "--autostart", "--key"};
-  ProgramStart start = BeginProgram(argc, argv, kUnavailable);
+  ProgramStart start = BeginProgram(argc, argv, System::Windows);
   if (start.exit_status) return *start.exit_status;
 
   try {

@@ -95,28 +95,14 @@ done <<<"$names"
 
 step "the icons are PNG files of their sizes with transparent corners"
 for size in 48 128; do
-  perl -MCompress::Zlib -e '
-    my ($file, $size) = @ARGV;
-    open my $f, "<:raw", $file or die "cannot open $file\n";
-    local $/; my $d = <$f>;
-    substr($d, 0, 8) eq "\x89PNG\r\n\x1a\n" or die "no PNG signature\n";
-    my ($pos, $idat, $w, $h, $type) = (8, "");
-    while ($pos < length $d) {
-      my ($len, $name) = unpack("N a4", substr($d, $pos, 8));
-      my $body = substr($d, $pos + 8, $len);
-      unpack("N", substr($d, $pos + 8 + $len, 4)) == crc32($name . $body) or die "bad CRC in $name\n";
-      ($w, $h, undef, $type) = unpack("N N C C", $body) if $name eq "IHDR";
-      $idat .= $body if $name eq "IDAT";
-      $pos += 12 + $len;
-    }
-    $w == $size && $h == $size or die "size ${w}x$h, expected ${size}x$size\n";
-    $type == 4 or die "colour type $type, expected 4 (grey and alpha)\n";
-    my $raw = uncompress($idat) // die "image data does not inflate\n";
-    length($raw) == $h * (1 + 2 * $w) or die "image data of ", length($raw), " bytes\n";
-    my $alpha = sub { my ($x, $y) = @_; ord substr($raw, $y * (1 + 2 * $w) + 1 + 2 * $x + 1, 1) };
-    $alpha->(0, 0) == 0 && $alpha->($w - 1, $h - 1) == 0 or die "corners not transparent\n";
-    $alpha->($w / 2, $h / 2) == 255 or die "middle not opaque\n";
-  ' "$root/usr/share/icons/hicolor/${size}x${size}/apps/brisel.png" "$size" || fail "icon ${size}x${size}"
+  icon=$root/usr/share/icons/hicolor/${size}x${size}/apps/brisel.png
+  last=$((size - 1)) middle=$((size / 2))
+  # The header, then the grey and alpha of two corners and of the middle.
+  got=($(python3 "$source_dir/tests/resources/png_pixels.py" "$icon" 0 0 $last $last $middle $middle)) ||
+    fail "icon ${size}x${size} does not decode"
+  [ "${got[*]:0:3}" = "$size $size 4" ] || fail "icon ${size}x${size}: size and colour type ${got[*]:0:3}"
+  [ "${got[4]} ${got[6]} ${got[8]}" = "0 0 255" ] ||
+    fail "icon ${size}x${size}: alpha of the corners and the middle ${got[4]} ${got[6]} ${got[8]}, expected 0 0 255"
 done
 
 step "dpkg installs it; brisel runs from /usr/bin; man renders the installed page"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# brisel.exe under Wine on a desktop of its own (Xvfb, openbox, xcompmgr, PulseAudio): the
+# brisel.exe under Wine on a desktop of its own (Xvfb, openbox, xcompmgr, PulseAudio): --help
+# lists exactly the options it accepts, a usage error is one line and a pointer to --help; the
 # dialog maps shaped and fades in; the keys typed into it reach the program in its tab order;
 # a click on "Run" hands over; keys pressed while a Wine window has the focus show the display,
 # which fades in, holds and unmaps without taking the focus; the mixer calls are checked in
@@ -20,8 +21,9 @@ use_private_prefix "$exe"
 step "--help, --version and usage errors"
 [ "$(status wine_run "$exe" --help)" = 0 ] && grep -q -- "--trace FILE" "$work/out" || fail "--help: $(cat "$work/out")"
 [ "$(wine_run "$exe" --version | tr -d '\r')" = "brisel 0.1" ] || fail "--version"
-[ "$(status wine_run "$exe" --frobnicate)" = 2 ] && grep -q "^brisel: unknown option '--frobnicate'" "$work/err" ||
-  fail "unknown option: $(cat "$work/err")"
+[ "$(status wine_run "$exe" --frobnicate)" = 2 ] && [ ! -s "$work/out" ] &&
+  [ "$(tr -d '\r' <"$work/err")" = "brisel: unknown option '--frobnicate'
+Try 'brisel --help' for more information." ] || fail "unknown option: $(cat "$work/out" "$work/err")"
 [ "$(status wine_run "$exe" --trace 'Z:\no\such\dir\t.log')" = 2 ] && grep -q 'no\\such\\dir' "$work/err" ||
   fail "bad trace file: $(cat "$work/err")"
 
@@ -38,6 +40,20 @@ set +e
 wait "$closing"; rc=$?
 set -e
 [ "$rc" = 0 ] || fail "status $rc after the close: $(cat "$work/close.out")"
+
+step "every option --help lists is accepted (given before --help, which then ends the program)"
+wine_run "$exe" --help | tr -d '\r' | sed -n -E 's/^  (--[a-z]+)( [^ ]+)?  .*/\1\2/p' >"$work/listed"
+[ "$(wc -l <"$work/listed")" -ge 7 ] || fail "--help lists: $(cat "$work/listed")"
+while read -r option value; do
+  [ "$(status wine_run "$exe" "$option" ${value:+"${value%%|*}"} --help </dev/null)" = 0 ] ||
+    fail "$option, listed by --help, is refused: $(cat "$work/err")"
+done <"$work/listed"
+# The Linux desktop's options are not offered here: not listed, and unknown.
+for option in --quit --key --autostart; do
+  ! grep -q -- "^$option\b" "$work/listed" || fail "--help lists $option"
+  [ "$(status wine_run "$exe" "$option")" = 2 ] && grep -q "^brisel: unknown option '$option'" "$work/err" ||
+    fail "$option: $(cat "$work/err")"
+done
 
 step "a Wine window to type into: the keys reach Wine only while one of its windows has the focus"
 wine_run notepad >"$work/notepad.log" 2>&1 &

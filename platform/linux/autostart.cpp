@@ -1,4 +1,4 @@
-#include "app/autostart.h"
+#include "platform/linux/autostart.h"
 
 #include <cerrno>
 #include <fstream>
