@@ -14,12 +14,27 @@ wait_for() {
   done
 }
 
+# The sound server, started anew: its output "null" is the default, at 100 % and sound on.
 start_pulse() {
+  if [ "${BRISEL_SOUND:-}" = pipewire ]; then
+    # PipeWire's PulseAudio server; the null sink is loaded through it, and goes with it.
+    pipewire-pulse >"$BRISEL_SESSION/pulse.log" 2>&1 &
+    echo $! >"$BRISEL_SESSION/pulse.pid"
+    wait_for 10 pactl info
+    pactl load-module module-null-sink sink_name=null >/dev/null
+    pactl set-default-sink null
+    wait_for 10 default_sink_is null  # the session manager settles the default
+    # The session manager restores an output's last volume: a new server starts as PulseAudio's.
+    pactl set-sink-volume null 100%
+    pactl set-sink-mute null 0
+    return
+  fi
   pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-null-sink -L module-native-protocol-unix \
     >"$BRISEL_SESSION/pulse.log" 2>&1 &
   echo $! >"$BRISEL_SESSION/pulse.pid"
   wait_for 10 pactl info
 }
+default_sink_is() { [ "$(pactl get-default-sink)" = "$1" ]; }
 
 stop_pulse() {
   local pid; pid=$(cat "$BRISEL_SESSION/pulse.pid")

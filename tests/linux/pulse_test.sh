@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The keys follow the sound server's default output: a change of the default, an output that
 # goes away, a server that stops and comes back, a server that starts after the program, the
-# level taken from the output at the start, and the ALSA mixer that the benchmark compares. Run under session.sh:  pulse_test.sh BRISEL XPROBE
+# level taken from the output at the start, and the ALSA mixer that the benchmark compares; against
+# PulseAudio, and against PipeWire's server with BRISEL_SOUND=pipewire (session.sh). Run under session.sh:  pulse_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -38,6 +39,9 @@ stop_brisel() {
   pid=""
 }
 
+if [ "${BRISEL_SOUND:-}" = pipewire ]; then
+  pactl info | grep -q '^Server Name: PulseAudio (on PipeWire ' || fail "not PipeWire's server: $(pactl info)"
+fi
 pactl set-default-sink null
 second=$(pactl load-module module-null-sink sink_name=second)
 start_brisel

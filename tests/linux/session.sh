@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # Runs a command inside a desktop of its own: an Xvfb server, a compositing manager, a window
-# manager if BRISEL_WM names one, and a PulseAudio daemon with a null sink, in a private
-# runtime folder; the screen is BRISEL_SCREEN (default 1280x1024x24). Everything started here is
-# stopped by process id when the command ends. Usage: session.sh COMMAND [ARG...]
+# manager if BRISEL_WM names one, and a sound server with a null sink, in a private runtime
+# folder: PulseAudio, or with BRISEL_SOUND=pipewire PipeWire's (pipewire, wireplumber and
+# pipewire-pulse, on a session bus of its own). The screen is BRISEL_SCREEN (default
+# 1280x1024x24). Everything started here is stopped by process id when the command ends.
+# Usage: session.sh COMMAND [ARG...]
 # The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
 # `restart_pulse` in tests/linux/lib.sh restarts the daemon.
 set -euo pipefail
+# PipeWire's session manager needs a session bus: the session runs on one of its own.
+if [ "${BRISEL_SOUND:-}" = pipewire ] && [ -z "${BRISEL_SESSION_BUS:-}" ]; then
+  BRISEL_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
 # A test that runs the program on its own X server is no Wayland session, wherever it is started.
 unset WAYLAND_DISPLAY
 here=$(cd "$(dirname "$0")" && pwd)
@@ -47,6 +53,15 @@ export HOME=$session/home XDG_RUNTIME_DIR=$session/run PULSE_RUNTIME_PATH=$sessi
 mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
 # shellcheck source=lib.sh
 . "$here/lib.sh"
+if [ "${BRISEL_SOUND:-}" = pipewire ]; then
+  # The PipeWire daemon and its session manager; start_pulse starts the PulseAudio-compatible
+  # server on them, which is what a test stops and starts as "the sound server".
+  pipewire >"$session/pipewire.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -S "$XDG_RUNTIME_DIR/pipewire-0" || { cat "$session/pipewire.log" >&2; exit 1; }
+  wireplumber >"$session/wireplumber.log" 2>&1 &
+  pids+=($!)
+fi
 start_pulse
 # Brisel starts from the output's volume: the tests count their steps from the bottom.
 pactl set-sink-volume @DEFAULT_SINK@ 0%
