@@ -8,10 +8,17 @@ cd "$(dirname "$0")/.."
 # server, xdotool; XTest for the benchmark's probe; xmodmap, setxkbmap and desktop-file-validate
 # for the desktop test; a Wayland desktop (sway with Xwayland), a Wayland terminal, and wtype and
 # grim to type into it and see it, for the Wayland test; Python to read the PNGs brisel-art writes;
-# PipeWire's sound server, on a session bus of its own, for the sound-server test against it.
+# PipeWire's sound server, on a session bus of its own, for the sound-server test against it;
+# GNOME's shell and media-keys daemon, KDE Plasma's compositor, GStreamer's PipeWire source (a
+# screenshot from GNOME's screen cast), Python's GObject bindings with GTK 3 (D-Bus calls and a
+# flat-coloured Wayland window), and the Wayland headers and KDE's protocols (a key sender for
+# KWin), for the GNOME and KDE tests.
 scripts/install-deps.sh python3 xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
   alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland weston wtype grim \
-  pipewire pipewire-pulse wireplumber dbus
+  pipewire pipewire-pulse wireplumber dbus \
+  gnome-shell gnome-settings-daemon mutter dconf-gsettings-backend libglib2.0-bin kwin-wayland \
+  gstreamer1.0-tools gstreamer1.0-pipewire gstreamer1.0-plugins-good python3-gi gir1.2-gtk-3.0 \
+  libwayland-dev plasma-wayland-protocols
 # Checking the Debian package: lintian, the desktop-entry validator, man, file.
 scripts/install-deps.sh lintian desktop-file-utils man-db file
 jobs=$(nproc)

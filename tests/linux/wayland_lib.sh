@@ -1,0 +1,108 @@
+# What the tests on full Wayland desktops (GNOME, KDE Plasma) share: a throwaway user when run
+# as root, a session environment of the test's own, a session bus and PipeWire's sound server,
+# and a cleanup that stops everything by process id. Sourced after lib.sh; the caller sets
+# `work` (a fresh folder) first, and calls `desktop_user NAME` and then `user_env`.
+
+uid=$(id -u) user=
+pids=()
+skip() { echo "SKIPPED: $*"; exit 77; }
+
+# The throwaway user's processes, from /proc (procps may not be installed).
+user_pids() {
+  local d
+  for d in /proc/[0-9]*; do [ "$(stat -c %u "$d" 2>/dev/null)" != "$uid" ] || echo "${d#/proc/}"; done
+}
+# The X displays whose lock files a compositor's Xwayland made in this run, noted by the caller.
+x_displays=()
+cleanup() {
+  set +e
+  local p n
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for p in "${pids[@]}"; do
+    for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
+    kill -9 "$p" 2>/dev/null
+  done
+  if [ -n "$user" ]; then
+    # What the session started by itself (Xwayland, the daemons a bus started, the shortcuts'
+    # commands), one by one.
+    for p in $(user_pids); do kill -9 "$p" 2>/dev/null; done
+    for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.02; done
+    userdel -r "$user" >/dev/null 2>&1 || echo "could not remove the user $user" >&2
+  fi
+  # A compositor killed before it could clean up leaves its Xwayland's lock files and sockets.
+  for n in "${x_displays[@]}"; do
+    p=$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' ')
+    if [ -n "$p" ] && ! kill -0 "$p" 2>/dev/null; then rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"; fi
+  done
+  rm -rf "$work"
+}
+
+# desktop_user NAME: as root, a user of its own named NAME-PID owns the session; the programs
+# under test are copied where it can run them ($work/bin, on the session's PATH).
+desktop_user() {
+  mkdir -p "$work/home" "$work/run" "$work/bin"
+  chmod 755 "$work"
+  if [ "$uid" = 0 ]; then
+    user=$1-$$
+    useradd -M -d "$work/home" -s /bin/sh "$user"
+    uid=$(id -u "$user")
+    chown "$user:" "$work/home" "$work/run"
+    [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
+  fi
+  chmod 700 "$work/run"
+  home=$work/home
+  session_env=(HOME="$home" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run/pulse" SHELL=/bin/sh
+    PATH="$work/bin:/usr/local/bin:/usr/bin:/bin" LANG=C.UTF-8 XDG_CONFIG_HOME="$home/.config")
+  for v in ASAN_OPTIONS UBSAN_OPTIONS; do [ -z "${!v:-}" ] || session_env+=("$v=${!v}"); done
+  if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+    install -m 644 "${BASH_REMATCH[1]}" "$work/lsan.supp"
+    session_env+=("LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/lsan.supp}")
+  fi
+}
+
+# A program of the session runs as the user, with the session's environment only:
+# "${as[@]}" PROGRAM... . setpriv and env exec, so a job's $! is the program's own process id.
+user_env() {
+  as=(env -i "${session_env[@]}")
+  [ -z "$user" ] || as=(setpriv --reuid="$uid" --regid="$(id -g "$user")" --clear-groups "${as[@]}")
+}
+as_user() { "${as[@]}" "$@"; }
+
+# A bus of the session's own: `bus_daemon VARIABLE` starts a dbus-daemon as the user and puts
+# its address into VARIABLE of the session's environment.
+bus_daemon() {
+  local out address pid
+  out=$(as_user dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
+  address=$(sed -n 1p <<<"$out") pid=$(sed -n 2p <<<"$out")
+  pids+=("$pid")
+  session_env+=("$1=$address")
+  user_env
+}
+
+# PipeWire with its session manager and its PulseAudio server, as the user, with one null output
+# "null" as the default, at 0 % (the tests count Brisel's steps from the bottom).
+start_pipewire() {
+  "${as[@]}" pipewire >"$work/pipewire.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -S "$work/run/pipewire-0" || { cat "$work/pipewire.log"; fail "pipewire did not start"; }
+  "${as[@]}" wireplumber >"$work/wireplumber.log" 2>&1 &
+  pids+=($!)
+  "${as[@]}" pipewire-pulse >"$work/pipewire-pulse.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 as_user pactl info || { cat "$work/pipewire-pulse.log"; fail "pipewire-pulse did not start"; }
+  as_user pactl load-module module-null-sink sink_name=null >/dev/null
+  as_user pactl set-default-sink null
+  wait_for 10 bash -c "[ \"\$($(printf '%q ' "${as[@]}") pactl get-default-sink)\" = null ]" ||
+    { cat "$work/wireplumber.log"; fail "the default output is not the null sink"; }
+  as_user pactl set-sink-volume null 0%
+  as_user pactl set-sink-mute null 0
+}
+# The session's sound server answers only its own user.
+sink_volume() { as_user pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
+sink_mute() { as_user pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
+
+# The expected volume after a press: the sink gets the percent from before each press,
+# 1 + 1.25 x (level - 1), a half to even.
+percent_at() {
+  awk -v l="$1" 'BEGIN { v = 1 + 1.25 * (l - 1); r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }'
+}
