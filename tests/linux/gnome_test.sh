@@ -45,7 +45,6 @@ pids+=($shell_pid)
 x_ready() { grep -q "Using public X11 display" "$work/shell.log" && ls "$work/run"/.mutter-Xwaylandauth.* && ls "$work/run"/wayland-0; }
 wait_for 20 x_ready || { cat "$work/shell.log"; fail "gnome-shell did not start Xwayland"; }
 number=$(sed -n 's/.*Using public X11 display :\([0-9]*\).*/\1/p' "$work/shell.log" | head -n 1)
-for n in $(sed -n 's/.*Using .* X11 display :\([0-9]*\).*/\1/p' "$work/shell.log"); do x_displays+=("$n"); done
 session_env+=(WAYLAND_DISPLAY=wayland-0 DISPLAY=":$number" XAUTHORITY="$(ls "$work/run"/.mutter-Xwaylandauth.* | head -n 1)"
   XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME)
 user_env

@@ -12,11 +12,9 @@ user_pids() {
   local d
   for d in /proc/[0-9]*; do [ "$(stat -c %u "$d" 2>/dev/null)" != "$uid" ] || echo "${d#/proc/}"; done
 }
-# The X displays whose lock files a compositor's Xwayland made in this run, noted by the caller.
-x_displays=()
 cleanup() {
   set +e
-  local p n
+  local p n lock
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
   for p in "${pids[@]}"; do
     for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
@@ -27,13 +25,19 @@ cleanup() {
     # commands), one by one.
     for p in $(user_pids); do kill -9 "$p" 2>/dev/null; done
     for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.02; done
+  fi
+  # An Xwayland killed before it could clean up leaves its lock file and socket behind: the locks
+  # of the session's user whose server is gone.
+  for lock in /tmp/.X*-lock; do
+    [ -e "$lock" ] && [ "$(stat -c %u "$lock")" = "$uid" ] || continue
+    p=$(tr -d ' \n' <"$lock")
+    [ -n "$p" ] && kill -0 "$p" 2>/dev/null && continue
+    n=${lock#/tmp/.X} n=${n%-lock}
+    rm -f "$lock" "/tmp/.X11-unix/X$n"
+  done
+  if [ -n "$user" ]; then
     userdel -r "$user" >/dev/null 2>&1 || echo "could not remove the user $user" >&2
   fi
-  # A compositor killed before it could clean up leaves its Xwayland's lock files and sockets.
-  for n in "${x_displays[@]}"; do
-    p=$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' ')
-    if [ -n "$p" ] && ! kill -0 "$p" 2>/dev/null; then rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"; fi
-  done
   rm -rf "$work"
 }
 

@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# Brisel on KDE Plasma's compositor: kwin_wayland 5.27 on a virtual screen with Xwayland, and
+# PipeWire's sound server. A flat-coloured Wayland window holds the keyboard focus; keys are typed
+# through KWin's fake input protocol (tests/linux/kwin_keys.c, built here), screenshots come from
+# KWin's ScreenShot2 interface. KWin's setting for legacy X11 programs decides whether Xwayland
+# hears keys typed into Wayland windows: at its default (kwinrc [Xwayland] XwaylandEavesdrops=None)
+# Brisel's own keys are dead there; at "All" they work.
+#   kde_test.sh BRISEL BRISEL_SIM XPROBE
+# As root it runs the session as a throwaway user, removed at the end.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/lib.sh"
+brisel_build=$(realpath "$1") sim=$(realpath "$2") xprobe_build=$(realpath "$3")
+work=$(mktemp -d /tmp/brisel-kde.XXXXXX)
+export BRISEL_SESSION=$work
+. "$here/wayland_lib.sh"
+trap cleanup EXIT
+[ -x /usr/bin/kwin_wayland ] || skip "kwin_wayland is not installed"
+for tool in wayland-scanner cc pkg-config dbus-daemon gdbus pipewire wireplumber pipewire-pulse pactl xwininfo \
+  /usr/bin/python3; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/test.sh installs it)"
+done
+protocol=/usr/share/plasma-wayland-protocols/fake-input.xml
+[ -f "$protocol" ] || fail "$protocol is missing (plasma-wayland-protocols; scripts/test.sh installs it)"
+
+desktop_user brisel-kde
+install -m 755 "$brisel_build" "$work/bin/brisel"
+install -m 755 "$xprobe_build" "$work/bin/xprobe"
+install -m 755 "$here/backdrop.py" "$here/kwin_shot.py" "$work/bin/"
+# The installed kwin_wayland carries a file capability that a container may be unable to grant
+# (then even root gets EPERM): a copy carries none.
+install -m 755 /usr/bin/kwin_wayland "$work/bin/kwin_wayland"
+brisel=$work/bin/brisel xprobe=$work/bin/xprobe
+# The key sender, from the protocol's description.
+mkdir "$work/keys"
+wayland-scanner client-header "$protocol" "$work/keys/fake-input-client-protocol.h"
+wayland-scanner private-code "$protocol" "$work/keys/fake-input-protocol.c"
+# shellcheck disable=SC2046
+cc -O1 -I"$work/keys" -o "$work/bin/kwin_keys" "$here/kwin_keys.c" "$work/keys/fake-input-protocol.c" \
+  $(pkg-config --cflags --libs wayland-client) || fail "kwin_keys did not build (libwayland-dev)"
+user_env
+
+step "a session bus, PipeWire's sound server, as $(as_user id -un)"
+bus_daemon DBUS_SESSION_BUS_ADDRESS
+start_pipewire
+
+step "kwin_wayland, virtual, with Xwayland; its session: a flat-coloured Wayland window"
+mkdir -p "$home/.config"
+[ -z "$user" ] || chown "$user:" "$home/.config"
+backdrop=e03c8c  # a pink that no pixel of the display's picture has
+# The window, started by KWin, gets the session's environment (the Wayland and X displays).
+"${as[@]}" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 XDG_CURRENT_DESKTOP=KDE \
+  "$work/bin/kwin_wayland" --virtual --xwayland --width 1024 --height 768 --no-lockscreen --exit-with-session \
+  "sh -c 'env >$home/kwin.env.new && mv $home/kwin.env.new $home/kwin.env && GDK_BACKEND=wayland exec /usr/bin/python3 $work/bin/backdrop.py $backdrop >$home/backdrop.out 2>$home/backdrop.err'" \
+  >"$work/kwin.log" 2>&1 &
+kwin_pid=$!
+pids+=($kwin_pid)
+wait_for 20 bash -c "[ -s '$home/kwin.env' ] || ! kill -0 $kwin_pid" || { cat "$work/kwin.log"; fail "kwin_wayland did not start"; }
+[ -s "$home/kwin.env" ] || { cat "$work/kwin.log"; fail "kwin_wayland ended"; }
+for v in WAYLAND_DISPLAY DISPLAY XAUTHORITY; do
+  value=$(sed -n "s/^$v=//p" "$home/kwin.env")
+  [ -n "$value" ] || [ "$v" = XAUTHORITY ] || fail "KWin's session has no $v"
+  [ -z "$value" ] || session_env+=("$v=$value")
+  echo "$v=$value"
+done
+user_env
+wait_for 10 as_user xwininfo -root || fail "Xwayland does not answer"
+
+step "the Wayland window takes the keyboard focus; keys typed through KWin's fake input"
+coproc keys { exec "${as[@]}" "$work/bin/kwin_keys" 2>"$work/keys.log"; }
+pids+=($keys_PID)
+answer() { local line; read -r -t 10 -u "${keys[0]}" line || { cat "$work/keys.log"; fail "kwin_keys did not answer"; }; echo "$line"; }
+[ "$(answer)" = ready ] || fail "kwin_keys: $(cat "$work/keys.log")"
+# Linux input event codes.
+declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68)
+type_keys() { local k ks=(); for k; do ks+=("${code[$k]}"); done; echo "key ${ks[*]}" >&"${keys[1]}"; [ "$(answer)" = ok ]; }
+wait_for 10 grep -qx "focus in" "$home/backdrop.out" || { cat "$home/backdrop.err" "$work/kwin.log"; fail "the Wayland window did not get the focus"; }
+typed=0
+window_has_focus() {
+  for _ in 1 2 3; do
+    typed=$((typed + 1))
+    type_keys a
+    wait_for 3 bash -c "[ \$(grep -cx 'key a' '$home/backdrop.out') -ge $typed ]" && return 0
+  done
+  return 1
+}
+window_has_focus || fail "a key typed did not reach the Wayland window"
+
+step "brisel --run on Xwayland: one line says how to bind the keys"
+log=$home/trace
+"${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
+brisel_pid=$!
+pids+=($brisel_pid)
+wait_for 10 test -s "$work/brisel.err" || fail "no hint"
+cat "$work/brisel.err"
+[ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+wait_for 10 test -s "$log" || fail "brisel did not start"
+window_has_focus || fail "brisel took the focus"
+
+count() { grep -c -- "$1" "$log" || true; }
+volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
+mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
+hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
+
+step "at KWin's default for legacy X11 programs, F10 and F7 typed into the Wayland window are not heard"
+grep -s XwaylandEavesdrops "$home/.config/kwinrc" && fail "kwinrc already has the setting"
+h=$(count " Splash hidden$") writes=$(volume_writes) muted=$(mutes)
+type_keys F10 F7
+# A press from the command line afterwards: once its display is gone, a heard F10 or F7 would
+# have long written the volume or the mute.
+as_user "$brisel" --key up || fail "brisel --key up"
+wait_for 5 volume_is "$(percent_at 1)" || fail "brisel --key up did not step"
+wait_for 5 traced "Splash shown" 1
+
+step "the display is translucent and rounded over the Wayland window, and does not take the focus"
+printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/expected.bmp" |
+  "$sim" >/dev/null
+window=$(as_user "$xprobe" find Splash) && [ -n "$window" ] || fail "no display window on Xwayland"
+geometry=$(as_user timeout 5 xwininfo -id "$window")
+x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+echo "the display at $x,$y"
+# Shown is not yet faded in: screenshots until one shows it at its full opacity, while it is up.
+look="no screenshot" still=yes
+looks_right() {
+  as_user /usr/bin/python3 "$work/bin/kwin_shot.py" "$home/shot.ppm" 2>"$work/shot.err" ||
+    { look="no screenshot: $(cat "$work/shot.err")"; return 1; }
+  still=$([ "$(count " Splash hidden$")" = "$h" ] && echo yes || echo no)
+  look=$(/usr/bin/python3 "$here/look.py" "$home/shot.ppm" "$x" "$y" "$work/expected.bmp" "$backdrop") || [ "$still" = no ]
+}
+shots=0
+counted() { shots=$((shots + 1)); looks_right; }
+wait_for 5 counted || true
+echo "$look ($shots screenshots)"
+if [ "$still" = no ] || ! /usr/bin/python3 "$here/look.py" "$home/shot.ppm" "$x" "$y" "$work/expected.bmp" "$backdrop" >/dev/null; then
+  cp "$home/shot.ppm" /tmp/brisel-kde-shot.ppm 2>/dev/null || true
+  fail "the display is not translucent and rounded in the screenshot (/tmp/brisel-kde-shot.ppm): $look"
+fi
+hidden_again "$h"
+[ "$(volume_writes)" = $((writes + 1)) ] || fail "$(( $(volume_writes) - writes - 1 )) steps from the typed F10"
+[ "$(mutes)" = "$muted" ] || fail "Brisel heard F7 while a Wayland window had the focus"
+! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
+window_has_focus || fail "the display took the focus"
+
+step "kwinrc [Xwayland] XwaylandEavesdrops=All, applied live: Brisel's own keys work in the Wayland window"
+printf '[Xwayland]\nXwaylandEavesdrops=All\n' >>"$home/.config/kwinrc"
+[ -z "$user" ] || chown "$user:" "$home/.config/kwinrc"
+as_user gdbus call --session --dest org.kde.KWin --object-path /KWin --method org.kde.KWin.reconfigure >/dev/null
+h=$(count " Splash hidden$")
+# The setting takes effect as KWin reads it again: F10 until one is heard.
+tries=0
+heard() { tries=$((tries + 1)); type_keys F10 && wait_for 1 volume_is "$(percent_at 2)"; }
+wait_for 10 heard || fail "F10 typed into the Wayland window was not heard"
+echo "heard at the F10 number $tries after the change"
+hidden_again "$h"
+writes=$(volume_writes) h=$(count " Splash hidden$")
+type_keys F10 F10 F10
+wait_for 5 volume_is "$(percent_at 5)" || fail "three F10: $(( $(volume_writes) - writes )) steps"
+type_keys F9
+wait_for 5 volume_is "$(percent_at 6)" || fail "F9 did not step down"
+type_keys F7
+wait_for 5 mute_is yes || fail "F7 did not mute"
+type_keys F7
+wait_for 5 mute_is no || fail "F7 did not unmute"
+hidden_again "$h"
+[ "$(volume_writes)" = $((writes + 4)) ] || fail "$(( $(volume_writes) - writes )) steps for 4 presses"
+! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
+window_has_focus || fail "the display took the focus"
+
+step "brisel --quit ends it; it wrote nothing but the hint"
+as_user "$brisel" --quit || fail "--quit"
+wait "$brisel_pid" || fail "brisel ended with status $?"
+[ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
+  fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+echo "kde: all checks passed"
