@@ -90,19 +90,10 @@ as_user sh -e -c "$recipe" || fail "the README's commands failed"
 as_user gsettings get org.gnome.settings-daemon.plugins.media-keys.custom-keybinding:/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/brisel-up/ command
 
 step "brisel --run on Xwayland: one line says how to bind the keys"
-log=$home/trace
-"${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
-brisel_pid=$!
-pids+=($brisel_pid)
-wait_for 10 test -s "$work/brisel.err" || fail "no hint"
-cat "$work/brisel.err"
-[ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+run_brisel_on_wayland
 wait_for 10 test -s "$log" || fail "brisel did not start"
 window_has_focus || fail "brisel took the focus"
 
-count() { grep -c -- "$1" "$log" || true; }
-volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
-hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
 
 step "F10 typed into the Wayland window: GNOME runs brisel --key up, PipeWire's output steps, the display shows"
 printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/expected.bmp" |
@@ -154,7 +145,6 @@ awk '$1 == 4 && $2 >= 0.8 && $2 <= 0.92 { ok = 1 } END { exit !ok }' "$work/fram
 window_has_focus || fail "the display took the focus"
 
 step "F7, Brisel's own mute key, typed into the Wayland window is not heard; F10 ten times: ten steps"
-mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
 writes=$(volume_writes) h=$(count " Splash hidden$") muted=$(mutes)
 type_keys F7
 type_keys F10 F10 F10 F10 F10 F10 F10 F10 F10 F10

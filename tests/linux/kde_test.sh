@@ -87,20 +87,10 @@ window_has_focus() {
 window_has_focus || fail "a key typed did not reach the Wayland window"
 
 step "brisel --run on Xwayland: one line says how to bind the keys"
-log=$home/trace
-"${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
-brisel_pid=$!
-pids+=($brisel_pid)
-wait_for 10 test -s "$work/brisel.err" || fail "no hint"
-cat "$work/brisel.err"
-[ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+run_brisel_on_wayland
 wait_for 10 test -s "$log" || fail "brisel did not start"
 window_has_focus || fail "brisel took the focus"
 
-count() { grep -c -- "$1" "$log" || true; }
-volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
-mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
-hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
 
 step "at KWin's default for legacy X11 programs, F10 and F7 typed into the Wayland window are not heard"
 grep -s XwaylandEavesdrops "$home/.config/kwinrc" && fail "kwinrc already has the setting"

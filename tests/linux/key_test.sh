@@ -9,8 +9,6 @@ work=$BRISEL_SESSION
 log=$work/trace.log
 # The display's next fade-out, after the presses of a step.
 hides() { grep -c " Splash hidden$" "$log" || true; }
-hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
-volume_writes() { grep -c " mixerSetControlDetails [0-9]* 11 " "$log" || true; }
 pid=
 trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
 

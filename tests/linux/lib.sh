@@ -71,3 +71,22 @@ reap() { set +e; wait "$pid"; rc=$?; set -e; pid=; }
 traced() { [ "$(grep -c -- " $1\$" "$log")" -ge "$2" ]; }
 # one_line FILE PATTERN: the file holds one line, and it matches.
 one_line() { [ "$(wc -l <"$1")" = 1 ] && grep -q "$2" "$1"; }
+
+# Counting in the trace file $log: lines that end in (or hold) a text, the volume and mute writes.
+count() { grep -c -- "$1" "$log" || true; }
+volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
+mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
+hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
+
+# On a Wayland desktop: `brisel --run` with F10, F9 and F7 as the session's user ("${as[@]}"),
+# traced to $log in $home; it says one line, how to bind the keys. Its process id is $brisel_pid,
+# also in pids.
+run_brisel_on_wayland() {
+  log=$home/trace
+  "${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
+  brisel_pid=$!
+  pids+=($brisel_pid)
+  wait_for 10 test -s "$work/brisel.err" || fail "no hint"
+  cat "$work/brisel.err"
+  [ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+}

@@ -134,18 +134,9 @@ grep -qxF "Exec=$brisel --run --up F10 --down F9 --mute F7" "$home/.config/autos
   fail "autostart entry: $(cat "$home/.config/autostart/brisel.desktop")"
 
 step "brisel --run on Xwayland: one line says how to bind the keys"
-log=$home/trace
-"${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
-brisel_pid=$!
-pids+=($brisel_pid)
-wait_for 10 test -s "$work/brisel.err" || fail "no hint"
-cat "$work/brisel.err"
-[ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
+run_brisel_on_wayland
 terminal_has_focus || fail "brisel took the focus"
 
-count() { grep -c -- "$1" "$log" || true; }
-volume_writes() { count " mixerSetControlDetails [0-9]* 11 "; }
-hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
 
 step "F10 in the terminal: sway runs brisel --key up, the volume steps and the display shows"
 # The sink gets the percent from before each press: 1 + 1.25 x (press - 1), a half to even.
@@ -185,7 +176,6 @@ terminal_has_focus || fail "the display took the focus"
 hidden_again "$h"
 
 step "F7, Brisel's mute key, typed into the terminal is not heard; then ten F10 in a row: ten steps"
-mutes() { count " mixerSetControlDetails [0-9]* 12 1 "; }
 writes=$(volume_writes) h=$(count " Splash hidden$") muted=$(mutes)
 as_user wtype -k F7 -k Return  # the terminal's shell gets F7's characters: an empty command
 as_user wtype -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10 -k F10
