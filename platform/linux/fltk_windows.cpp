@@ -1,3 +1,5 @@
+// Fl_X::make_xid makes a window of a visual of our choice.
+#define FL_INTERNALS
 #include "platform/linux/fltk_windows.h"
 
 #include <FL/Fl.H>
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/linux/x11_argb.h"
 #include "resources/art.h"
 
 namespace brisel::linux_fltk {
@@ -50,15 +53,34 @@ int FontPixels(const Font& f) { return static_cast<int>(f.points * 96 / 72 + 0.5
 // A window that draws a grey picture behind its children. `compose`, where set, makes the
 // picture anew before a draw that follows a change (set stale): a handler may change the
 // display's picture many times in one tick, and only the last one is ever seen.
+//
+// A window without children shown with `argb` set is made with that 32-bit visual, and its
+// picture carries `opacity` and `region` in its alpha instead of the toolkit drawing it.
 class PictureWindow : public Fl_Double_Window {
  public:
   PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
   GreyImage picture;
   std::function<GreyImage()> compose;
   bool stale = false;
-  void draw() override {
+  std::optional<linux_x11::ArgbVisual> argb;
+  int opacity = 255;
+  std::optional<RoundRect> region;
+  void show() override {
+    if (!shown() && argb) Fl_X::make_xid(this, &argb->info, argb->colormap);
+    Fl_Double_Window::show();
+  }
+  void flush() override {
+    if (!argb) return Fl_Double_Window::flush();
+    compose_if_stale();
+    std::vector<std::uint32_t> pixels = linux_x11::ArgbPixels(picture, opacity, region);
+    linux_x11::PutArgbPixels(fl_display, fl_xid(this), *argb, picture.width, picture.height, pixels);
+  }
+  void compose_if_stale() {
     if (compose && stale) picture = compose();
     stale = false;
+  }
+  void draw() override {
+    compose_if_stale();
     // Only a full redraw paints the picture: a child that updates part of itself would
     // otherwise find the picture painted over the rest.
     if (damage() & ~FL_DAMAGE_CHILD)
@@ -369,6 +391,13 @@ HWND FltkWindows::create_window(const WindowLayout& layout) {
 void FltkWindows::show(HWND hwnd) {
   Window* w = windows_.find(hwnd);
   if (!w || w->fl->shown()) return;
+  // Each show makes a new X window: its visual follows whether a compositor runs now.
+  w->fl->argb.reset();
+  if (w->fl->children() == 0) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
+  if (w->fl->argb) {
+    w->fl->opacity = w->opacity.value_or(255);
+    w->fl->region = w->region;
+  }
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);
   region_changed(*w);
@@ -394,6 +423,11 @@ void FltkWindows::hide(HWND hwnd) {
 
 void FltkWindows::opacity_changed(Window& w) {
   if (!w.opacity || !w.fl->shown()) return;
+  if (w.fl->argb) {  // in the pixels' alpha, not also in the property: the two would multiply
+    w.fl->opacity = *w.opacity;
+    w.fl->redraw();
+    return;
+  }
   const Atom opacity = XInternAtom(fl_display, "_NET_WM_WINDOW_OPACITY", False);
   const unsigned long value = static_cast<unsigned long>(*w.opacity) * 0x01010101ul;
   XChangeProperty(fl_display, fl_xid(w.fl.get()), opacity, XA_CARDINAL, 32, PropModeReplace,
@@ -403,6 +437,11 @@ void FltkWindows::opacity_changed(Window& w) {
 
 void FltkWindows::region_changed(Window& w) {
   if (!w.region || !w.fl->shown()) return;
+  if (w.fl->argb) {
+    w.fl->region = w.region;
+    w.fl->redraw();
+  }
+  // The shape stays as well: it is what the pointer meets.
   const auto& r = *w.region;
   const Outline outline{r[2], r[3], r[4], r[5]};
   std::vector<XRectangle> spans;

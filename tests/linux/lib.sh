@@ -65,6 +65,7 @@ step() { echo "-- $*"; }
 window() { "$xprobe" find "$1"; }
 gone() { ! "$xprobe" find "$1"; }
 opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
+alpha_is() { [ "$("$xprobe" alpha "$1" "$2" "$3")" = "$4" ]; }  # WINDOW X Y ALPHA
 status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 # reap: waits for the program started as $pid to end; its exit status in $rc, and $pid cleared.
 reap() { set +e; wait "$pid"; rc=$?; set -e; pid=; }

@@ -45,7 +45,10 @@ wait_for 5 volume_is 1
 wait_for 5 window Splash
 splash=$(window Splash)
 "$xprobe" shape "$splash" 210 205 55 55 || fail "display outline"
-wait_for 5 opacity_is Splash $((0xDCDCDCDC))
+# A compositor runs: the opacity and the outline are in the pixels' alpha, not in the property.
+wait_for 5 alpha_is "$splash" 105 100 220
+[ "$("$xprobe" alpha "$splash" 0 0 208 0 0 204 208 204 | xargs)" = "0 0 0 0" ] || fail "the display's corners are not clear"
+opacity_is Splash none || fail "the display has an opacity property as well"
 [ "$("$xprobe" focus)" = "$holder" ] || fail "the display took the focus"
 for expected in 2 4 5; do
   tap XF86AudioRaiseVolume

@@ -5,8 +5,12 @@
 //   xprobe focus                     the window with the input focus (0: none or pointer root)
 //   xprobe hold-focus                maps a window, gives it the focus, prints its id, stays
 //   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
-//                                    the compositor shows it) as a grey .bmp (the green channel)
+//                                    the compositor shows it) as a grey .bmp (the green channel;
+//                                    a 32-bit window's pixels as drawn, before their alpha)
+//   xprobe alpha WINDOW X Y [X Y]... a 32-bit window's alpha there, one a line; "none" for a
+//                                    window without alpha
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
+//                                    (within 1: undoing the alpha rounds)
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
@@ -19,6 +23,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,8 +107,17 @@ int Screenshot(Window w, const char* file, char** crop) {
   XImage* img = XGetImage(dpy, w, x0, y0, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (!img) return 1;
   brisel::GreyImage out(width, height);
+  const bool alpha = a.depth == 32 && w != DefaultRootWindow(dpy);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) out.at(x, y) = static_cast<std::uint8_t>((XGetPixel(img, x, y) >> 8) & 0xFF);
+    for (int x = 0; x < width; ++x) {
+      const unsigned long p = XGetPixel(img, x, y);
+      unsigned long g = (p >> 8) & 0xFF;
+      if (alpha) {  // premultiplied: the colour as drawn is g / alpha
+        const unsigned long al = (p >> 24) & 0xFF;
+        g = al ? std::min(255ul, (g * 255 + al / 2) / al) : 0;
+      }
+      out.at(x, y) = static_cast<std::uint8_t>(g);
+    }
   XDestroyImage(img);
   std::ofstream(file, std::ios::binary) << brisel::EncodeBmp(out);
   return 0;
@@ -121,7 +135,7 @@ int SameInside(const char* a_file, const char* b_file, const brisel::Outline& o)
     for (int x = 0; x < std::min(a.width, b.width); ++x)
       if (brisel::OutlineContains(o, x, y)) {
         ++compared;
-        differ += a.at(x, y) != b.at(x, y);
+        differ += std::abs(a.at(x, y) - b.at(x, y)) > 1;
       }
   std::printf("%d of %d pixels differ\n", differ, compared);
   return compared > 0 && differ == 0 ? 0 : 1;
@@ -225,6 +239,22 @@ int main(int argc, char** argv) {
     const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
     if (w == None) return 1;
     std::printf("%lu\n", w);
+    return 0;
+  }
+  if (cmd == "alpha" && argc >= 5 && argc % 2 == 1) {
+    const Window w = std::strtoul(argv[2], nullptr, 0);
+    XWindowAttributes a{};
+    if (!XGetWindowAttributes(dpy, w, &a)) return 1;
+    for (int i = 3; i + 1 < argc; i += 2) {
+      if (a.depth != 32) {
+        std::printf("none\n");
+        continue;
+      }
+      XImage* img = XGetImage(dpy, w, std::atoi(argv[i]), std::atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
+      if (!img) return 1;
+      std::printf("%lu\n", (XGetPixel(img, 0, 0) >> 24) & 0xFF);
+      XDestroyImage(img);
+    }
     return 0;
   }
   if (cmd == "pixels" && argc >= 5 && argc % 2 == 1) {
