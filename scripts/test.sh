@@ -7,9 +7,11 @@ cd "$(dirname "$0")/.."
 # Testing the Linux program: an X server, a compositing manager, a window manager, a sound
 # server, xdotool; XTest for the benchmark's probe; xmodmap, setxkbmap and desktop-file-validate
 # for the desktop test; a Wayland desktop (sway with Xwayland), a Wayland terminal, and wtype and
-# grim to type into it and see it, for the Wayland test; Python to read the PNGs brisel-art writes.
+# grim to type into it and see it, for the Wayland test; Python to read the PNGs brisel-art writes;
+# the X.Org server with the dummy driver, for the test of two monitors.
 scripts/install-deps.sh python3 xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
-  alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland weston wtype grim
+  alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland weston wtype grim \
+  xserver-xorg-core xserver-xorg-video-dummy
 # Checking the Debian package: lintian, the desktop-entry validator, man, file.
 scripts/install-deps.sh lintian desktop-file-utils man-db file
 jobs=$(nproc)
