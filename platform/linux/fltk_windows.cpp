@@ -239,8 +239,10 @@ void DropList::open() {
   int fx = 0, fy = 0;
   const Fl_Window* top = owner_.top_window_offset(fx, fy);
   const ScreenRect field{top->x() + fx, top->y() + fy, owner_.w(), owner_.h()};
-  ScreenRect area{};
-  Fl::screen_work_area(area.x, area.y, area.w, area.h, field.x, field.y);
+  // The work area of the field's monitor, less the desktop's panels.
+  const std::vector<Monitor> monitors = ScreenMonitors();
+  const Rect work = monitors.empty() ? Rect{0, 0, Fl::w(), Fl::h()} : monitors[MonitorAt(monitors, field.x, field.y)].work;
+  const ScreenRect area{work.left, work.top, work.width, work.height};
   const int rows = std::max(list_.size(), 1);
   const ScreenRect place = PlaceDropList(field, area, list_.content_height(), list_.content_height() / rows);
   resize(place.x, place.y, place.w, place.h);

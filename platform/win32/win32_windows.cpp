@@ -218,13 +218,14 @@ void Win32Windows::show(HWND hwnd) {
   GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info);
   const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}; };
   const Monitor monitor{rect(info.rcMonitor), rect(info.rcWork)};
+  // (The move may bring WM_DPICHANGED, which scales the window at once.)
   for (int pass = 0; pass < 2; ++pass) {
-    const Rect place = PlaceWindow({&monitor, 1}, pointer.x, pointer.y, w->layout->width(w->scale),
-                                   w->layout->height(w->scale));
+    const Scale before = w->scale;
+    const Rect place = PlaceWindow({&monitor, 1}, pointer.x, pointer.y, w->layout->width(before),
+                                   w->layout->height(before));
     SetWindowPos(w->hwnd, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const Scale scale = WindowScale(w->hwnd);
-    if (scale == w->scale) break;
-    apply_scale(*w, scale);
+    if (const Scale now = WindowScale(w->hwnd); now != w->scale) apply_scale(*w, now);
+    if (w->scale == before) break;  // placed at the size it has
   }
   if (!w->layout->takes_focus) {
     ShowWindow(w->hwnd, SW_SHOWNOACTIVATE);  // never takes the focus from where the user types
