@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <utility>
 
 #include "resources/layout.h"
 #include "resources/raster.h"
@@ -17,18 +19,25 @@ constexpr float kWhite = 255;
 constexpr float kShadowGrey = 120;
 constexpr double kDegree = std::numbers::pi / 180;
 
+// Every picture is drawn at a scale: its shapes are given at 96 dpi and drawn `Grown` at it,
+// their edges sampled at the device's pixels; offsets and softness of the shadows grow too.
+int Grown(int pixels, Scale s) { return static_cast<int>(std::lround(pixels * s.factor())); }
+Shape At(Scale s, Shape shape) { return Scaled(std::move(shape), s.factor()); }
+
 // A white shape with a soft shadow below and right of it.
-void PaintRaised(Canvas& c, const Shape& shape, int dx, int dy, float shadow_strength) {
+void PaintRaised(Canvas& c, const Shape& shape, int dx, int dy, float shadow_strength, Scale s) {
   const Mask m = Cover(c.width, c.height, shape);
-  c.paint(Shadow(m, dx, dy, 1), kShadowGrey, shadow_strength);
+  c.paint(Shadow(m, Grown(dx, s), Grown(dy, s), Grown(1, s)), kShadowGrey, shadow_strength);
   c.paint(m, kWhite);
 }
 
-// A vertical gradient from `top` to `bottom` wherever `shape` covers.
-void PaintGradient(Canvas& c, const Shape& shape, float top, float bottom) {
+// A vertical gradient from `top` to `bottom` wherever `shape` covers, over a picture `height`
+// pixels tall at 96 dpi; each row takes the grey of its centre's height there.
+void PaintGradient(Canvas& c, const Shape& shape, float top, float bottom, int height, Scale s) {
   const Mask m = Cover(c.width, c.height, shape);
   for (int y = m.y0; y < m.y0 + m.h; ++y) {
-    const float grey = top + (bottom - top) * static_cast<float>(y) / static_cast<float>(c.height - 1);
+    const auto row = static_cast<float>((y + 0.5) / s.factor() - 0.5);
+    const float grey = top + (bottom - top) * row / static_cast<float>(height - 1);
     for (int x = m.x0; x < m.x0 + m.w; ++x) {
       const float a = m.at(x, y);
       c.at(x, y) = c.at(x, y) * (1 - a) + grey * a;
@@ -43,53 +52,62 @@ constexpr double kWaveWidth = 4.5;
 
 }  // namespace
 
-GreyImage SplashBackground(int parts) {
-  Canvas c(211, 206, 0);
+GreyImage SplashBackground(int parts, Scale s) {
+  Canvas c(s.pixels_up(211), s.pixels_up(206), 0);
   const Outline& o = kSplashOutline;
-  PaintGradient(c, RoundRect(0, 0, o.right, o.bottom, 27.5), 217.4f, 215.6f);
+  PaintGradient(c, At(s, RoundRect(0, 0, o.right, o.bottom, 27.5)), 217.4f, 215.6f, 206, s);
   if (parts & kSpeakerBody) {
     const Shape box = RoundRect(61, 81, 82, 103, 0);
     const Shape cone = Polygon({{81, 81}, {97, 66}, {97, 118}, {81, 103}});
-    PaintRaised(c, Union({box, cone}), 2, 2, 0.45f);
+    PaintRaised(c, At(s, Union({box, cone})), 2, 2, 0.45f, s);
   }
   if (parts & kSpeakerWaves) {
     std::vector<Shape> arcs;
     for (double r : kWaveRadii)
       arcs.push_back(Arc(kWaveX, kWaveY, r - kWaveWidth / 2, r + kWaveWidth / 2, -kWaveHalfAngle, kWaveHalfAngle));
-    PaintRaised(c, Union(std::move(arcs)), 2, 2, 0.45f);
+    PaintRaised(c, At(s, Union(std::move(arcs))), 2, 2, 0.45f, s);
   }
   return c.image();
 }
 
-GreyImage MutePatch() {
-  const GreyImage quiet = SplashBackground(kSpeakerBody);
-  const Rect r = SplashLayout().control("Mute").pixels();
+GreyImage MutePatch(Scale s) {
+  const GreyImage quiet = SplashBackground(kSpeakerBody, s);
+  const Rect r = SplashLayout().control("Mute").pixels(s);
   GreyImage patch(r.width, r.height);
   for (int y = 0; y < r.height; ++y)
     for (int x = 0; x < r.width; ++x) patch.at(x, y) = quiet.at(r.left + x, r.top + y);
   return patch;
 }
 
-GreyImage LevelBar(int lit) {
-  GreyImage bar(171, 20, 217);
+// The level bar's squares are 7 x 9 pixels at 96 dpi, 10 apart, from (7, 4).
+GreyImage LevelBar(int lit, Scale s) {
+  const double f = s.factor();
+  Canvas c(s.pixels(171), s.pixels(20), 217);
+  auto square = [&](double x0, double y0, double x1, double y1) { return Cover(c.width, c.height, RoundRect(x0, y0, x1, y1, 0)); };
   for (int k = 0; k < 16; ++k) {
     const int x0 = 7 + 10 * k;
     if (k >= lit) {
-      for (int y = 4; y <= 12; ++y)
-        for (int x = x0; x < x0 + 7; ++x) bar.at(x, y) = 135;
+      c.paint(square(x0 * f, 4 * f, (x0 + 7) * f, 13 * f), 135);
       continue;
     }
-    // The shadow: two columns right of the square, three rows below it, lighter further out.
-    for (int y = 5; y <= 15; ++y)
-      for (int x = x0 + 1; x <= x0 + 8; ++x) {
-        if (x < x0 + 7 && y <= 12) continue;
-        const int out = std::max(x - (x0 + 6), y - 12);
-        bar.at(x, y) = static_cast<std::uint8_t>(std::min(160 + 18 * (out - 1) + (y == 5 || x == x0 + 1 ? 14 : 0), 205));
+    // The shadow: two pixels right of the square and three below it, from 160 one step lighter
+    // with each pixel further out (to 205 at most), its top row and left column lighter by 14.
+    // At a scale each device pixel takes the grey of its centre, so the steps run smooth.
+    for (int y = static_cast<int>(5 * f); y < std::min(c.height, static_cast<int>(std::ceil(16 * f))); ++y)
+      for (int x = static_cast<int>((x0 + 1) * f); x < std::min(c.width, static_cast<int>(std::ceil((x0 + 9) * f))); ++x) {
+        const double u = (x + 0.5) / f, v = (y + 0.5) / f;
+        if (u < x0 + 1 || u >= x0 + 9 || v < 5 || v >= 16 || (u < x0 + 7 && v < 13)) continue;
+        const double out = std::max(u - (x0 + 7), v - 13);
+        const double grey = 160 + 18 * (out - 0.5) + (v < 6 || u < x0 + 2 ? 14 : 0);
+        c.at(x, y) = static_cast<float>(std::min(grey, 205.0));
       }
-    for (int y = 4; y <= 12; ++y)
-      for (int x = x0; x < x0 + 7; ++x) bar.at(x, y) = (y == 12 || x == x0 + 6) ? 246 : 254;
+    // The square, with a highlight one device pixel wide along its right and bottom edges.
+    const double right = (x0 + 7) * f, bottom = 13 * f;
+    c.paint(square(x0 * f, 4 * f, right, bottom), 254);
+    c.paint(square(right - 1, 4 * f, right, bottom), 246);
+    c.paint(square(x0 * f, bottom - 1, right, bottom), 246);
   }
-  return bar;
+  return c.image();
 }
 
 namespace {
@@ -130,55 +148,58 @@ Shape TitleWord() {
 
 // A wall switch plate with four screws, a toggle on its left half and a loudspeaker emblem on
 // its right half.
-void PaintSwitchPlate(Canvas& c) {
-  const Shape plate = RoundRect(16, 234, 80, 291, 5);
-  c.paint(Shadow(Cover(c.width, c.height, plate), 2, 2, 1), 40, 0.5f);
+void PaintSwitchPlate(Canvas& c, Scale s) {
+  const Shape plate = At(s, RoundRect(16, 234, 80, 291, 5));
+  c.paint(Shadow(Cover(c.width, c.height, plate), Grown(2, s), Grown(2, s), Grown(1, s)), 40, 0.5f);
   c.paint(plate, 150);
-  c.paint(RoundRect(17, 235, 79, 290, 4), 222);
+  c.paint(At(s, RoundRect(17, 235, 79, 290, 4)), 222);
   for (double x : {21.5, 74.5})
     for (double y : {239.5, 285.5}) {
-      c.paint(Circle(x, y, 2.3), 165);
-      c.paint(Capsule(x - 1.5, y + 1.5, x + 1.5, y - 1.5, 0.8), 105);
+      c.paint(At(s, Circle(x, y, 2.3)), 165);
+      c.paint(At(s, Capsule(x - 1.5, y + 1.5, x + 1.5, y - 1.5, 0.8)), 105);
     }
-  c.paint(RoundRect(26, 246, 42, 279, 3), 120);   // the toggle's slot
-  c.paint(RoundRect(28.5, 249, 39.5, 263, 2), 240); // the toggle, up
-  c.paint(Union({RoundRect(52, 257, 57, 266, 0.5), Polygon({{56.5, 257}, {62, 251.5}, {62, 271.5}, {56.5, 266}})}), 130);
-  c.paint(Union({Arc(62, 261.5, 4.5, 6.3, -45, 45), Arc(62, 261.5, 8.5, 10.3, -45, 45)}), 130);
+  c.paint(At(s, RoundRect(26, 246, 42, 279, 3)), 120);   // the toggle's slot
+  c.paint(At(s, RoundRect(28.5, 249, 39.5, 263, 2)), 240); // the toggle, up
+  c.paint(At(s, Union({RoundRect(52, 257, 57, 266, 0.5), Polygon({{56.5, 257}, {62, 251.5}, {62, 271.5}, {56.5, 266}})})), 130);
+  c.paint(At(s, Union({Arc(62, 261.5, 4.5, 6.3, -45, 45), Arc(62, 261.5, 8.5, 10.3, -45, 45)})), 130);
 }
 
 }  // namespace
 
-GreyImage ConfigBackground() {
-  Canvas c(300, 300, 0);
+GreyImage ConfigBackground(Scale s) {
+  Canvas c(s.pixels_up(300), s.pixels_up(300), 0);
   const Shape panel = RoundRect(0, 0, 299, 299, 22.5);
-  PaintGradient(c, panel, 204, 119);
-  c.paint(Union({Clip(panel, 0, 0, 1, 299), Clip(panel, 0, 298, 299, 299)}), 153);
-  PaintRaised(c, TitleWord(), 1, 1, 0.6f);
-  PaintSwitchPlate(c);
+  PaintGradient(c, At(s, panel), 204, 119, 300, s);
+  c.paint(At(s, Union({Clip(panel, 0, 0, 1, 299), Clip(panel, 0, 298, 299, 299)})), 153);
+  PaintRaised(c, At(s, TitleWord()), 1, 1, 0.6f, s);
+  PaintSwitchPlate(c, s);
   return c.image();
 }
 
-GreyImage ComposeSplash(int lit, bool mute) {
-  // The display changes its picture often; its parts are drawn once.
-  static const GreyImage background = SplashBackground();
-  static const GreyImage patch = MutePatch();
+GreyImage ComposeSplash(int lit, bool mute, Scale s) {
+  // The display changes its picture often; its parts are drawn once for each scale.
+  static std::map<int, std::pair<GreyImage, GreyImage>> parts;
+  auto it = parts.find(s.quarters());
+  if (it == parts.end()) it = parts.emplace(s.quarters(), std::pair{SplashBackground(kSpeakerBody | kSpeakerWaves, s), MutePatch(s)}).first;
+  const auto& [background, patch] = it->second;
   const WindowLayout& layout = SplashLayout();
-  GreyImage view(layout.width(), layout.height());
+  GreyImage view(layout.width(s), layout.height(s));
   view.draw(background, 0, 0);
-  const Rect bar = layout.control("Image2").pixels();
-  view.draw(LevelBar(lit), bar.left, bar.top);
+  const Rect bar = layout.control("Image2").pixels(s);
+  view.draw(LevelBar(lit, s), bar.left, bar.top);
   if (mute) {
-    const Rect at = layout.control("Mute").pixels();
+    const Rect at = layout.control("Mute").pixels(s);
     view.draw(patch, at.left, at.top);
   }
+  const Outline outline = s.pixels(layout.outline);
   for (int y = 0; y < view.height; ++y)
     for (int x = 0; x < view.width; ++x)
-      if (!OutlineContains(layout.outline, x, y)) view.at(x, y) = 0;
+      if (!OutlineContains(outline, x, y)) view.at(x, y) = 0;
   return view;
 }
 
-GreyImage WindowPicture(const WindowLayout& layout, int lit, bool mute) {
-  return &layout == &ConfigLayout() ? ConfigBackground() : ComposeSplash(lit, mute);
+GreyImage WindowPicture(const WindowLayout& layout, int lit, bool mute, Scale s) {
+  return &layout == &ConfigLayout() ? ConfigBackground(s) : ComposeSplash(lit, mute, s);
 }
 
 }  // namespace brisel::art

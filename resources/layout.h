@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "resources/scale.h"
 #include "setup/key_table.h"
 
 namespace brisel {
@@ -24,9 +25,8 @@ bool OutlineContains(const Outline& outline, int x, int y);
 
 struct Rect {
   int left, top, width, height;
+  friend bool operator==(const Rect&, const Rect&) = default;
 };
-
-constexpr int Px(int twips) { return twips / 15; }  // rounded down
 
 enum class ControlKind { Picture, TextField, Button, Label, Selector, List };
 
@@ -50,10 +50,8 @@ struct ControlLayout {
   int tab_order;              // -1: takes no focus
   std::span<const KeyRow> (*items)() = nullptr;  // a selector's list, in order
 
-  Rect pixels() const {
-    const Rect t = twips.value_or(Rect{0, 0, 0, 0});
-    return {Px(t.left), Px(t.top), Px(t.width), Px(t.height)};
-  }
+  // Its place in device pixels at the scale: at 1, each number divided by 15, rounded down.
+  Rect pixels(Scale scale = {}) const { return scale.twips(twips.value_or(Rect{0, 0, 0, 0})); }
 };
 
 struct WindowLayout {
@@ -65,8 +63,8 @@ struct WindowLayout {
   // The dialog takes the focus when shown; the display never does, and stays above the others.
   bool takes_focus;
 
-  int width() const { return Px(width_twips); }
-  int height() const { return Px(height_twips); }
+  int width(Scale scale = {}) const { return scale.twips(width_twips); }
+  int height(Scale scale = {}) const { return scale.twips(height_twips); }
   const ControlLayout& control(std::string_view control_name) const;
   const ControlLayout* find(std::string_view control_name) const;  // nullptr: none such
   // The controls a user can see and reach in the window (text, selectors, buttons inside its

@@ -76,6 +76,13 @@ Shape Clip(Shape shape, double x0, double y0, double x1, double y1) {
           bx0, by0, bx1, by1, convex};
 }
 
+Shape Scaled(Shape shape, double f) {
+  if (f == 1) return shape;
+  const bool convex = shape.convex;
+  const double x0 = shape.x0 * f, y0 = shape.y0 * f, x1 = shape.x1 * f, y1 = shape.y1 * f;
+  return {[f, shape = std::move(shape)](double x, double y) { return shape(x / f, y / f); }, x0, y0, x1, y1, convex};
+}
+
 Mask Cover(int width, int height, const Shape& shape) {
   constexpr int kSub = 4;
   const int xa = std::max(0, static_cast<int>(std::floor(shape.x0)));

@@ -29,6 +29,9 @@ Shape Capsule(double x0, double y0, double x1, double y1, double w);
 // The ring between r_in and r_out, from angle a0 to a1 in degrees (0 is right, 90 is down).
 Shape Arc(double cx, double cy, double r_in, double r_out, double a0, double a1);
 Shape Union(std::vector<Shape> shapes);
+// The shape drawn `factor` times as large, from the origin: its inside test answers for the
+// point that many times nearer the origin, so its edges are sampled at the new size.
+Shape Scaled(Shape shape, double factor);
 // The points of `shape` within the rectangle [x0, x1) x [y0, y1).
 Shape Clip(Shape shape, double x0, double y0, double x1, double y1);
 

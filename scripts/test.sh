@@ -12,13 +12,14 @@ cd "$(dirname "$0")/.."
 # GNOME's shell and media-keys daemon, KDE Plasma's compositor, GStreamer's PipeWire source (a
 # screenshot from GNOME's screen cast), Python's GObject bindings with GTK 3 (D-Bus calls and a
 # flat-coloured Wayland window), and the Wayland headers and KDE's protocols (a key sender for
-# KWin), for the GNOME and KDE tests.
+# KWin), for the GNOME and KDE tests; the X.Org server with the dummy driver, for the test of two
+# monitors.
 scripts/install-deps.sh python3 xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
   alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland weston wtype grim \
   pipewire pipewire-pulse wireplumber dbus \
   gnome-shell gnome-settings-daemon mutter dconf-gsettings-backend libglib2.0-bin kwin-wayland \
   gstreamer1.0-tools gstreamer1.0-pipewire gstreamer1.0-plugins-good python3-gi gir1.2-gtk-3.0 \
-  libwayland-dev plasma-wayland-protocols
+  libwayland-dev plasma-wayland-protocols xserver-xorg-core xserver-xorg-video-dummy
 # Checking the Debian package: lintian, the desktop-entry validator, man, file.
 scripts/install-deps.sh lintian desktop-file-utils man-db file
 jobs=$(nproc)

@@ -1,4 +1,5 @@
-// brisel-art OUTDIR: writes every picture of the program as a .bmp named after its control.
+// brisel-art [--scale S] OUTDIR: writes every picture of the program as a .bmp named after its
+// control, drawn at the scale S (1 when not given; 1.25, 1.5 ... 8).
 // brisel-art --icon SIZE FILE: writes the program's icon, SIZE x SIZE pixels, as a PNG (or, for
 // FILE.bmp, its grey and alpha side by side).
 #include <png.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,7 @@
 #include "resources/layout.h"
 #include "resources/pictures.h"
 #include "resources/raster.h"
+#include "resources/scale.h"
 
 namespace {
 
@@ -109,7 +112,7 @@ bool WriteIcon(int size, const std::filesystem::path& path) {
 }
 
 int Usage() {
-  std::cerr << "usage: brisel-art OUTDIR\n"
+  std::cerr << "usage: brisel-art [--scale S] OUTDIR\n"
                "       brisel-art --icon SIZE FILE.png|FILE.bmp\n";
   return 2;
 }
@@ -124,15 +127,23 @@ int main(int argc, char** argv) {
     if (ec != std::errc() || end != text.data() + text.size() || size < 16 || size > 1024) return Usage();
     return WriteIcon(size, argv[3]) ? 0 : 1;
   }
+  brisel::Scale scale;
+  if (argc == 4 && std::string_view(argv[1]) == "--scale") {
+    const std::optional<brisel::Scale> s = brisel::ParseScale(argv[2]);
+    if (!s) return Usage();
+    scale = *s;
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 2 || std::string_view(argv[1]).starts_with("-")) return Usage();
   const std::filesystem::path dir = argv[1];
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  bool ok = Write(dir / "Splash.bmp", brisel::art::SplashBackground()) &&
-            Write(dir / "Config.bmp", brisel::art::ConfigBackground()) &&
-            Write(dir / "Mute.bmp", brisel::art::MutePatch()) &&
-            Write(dir / "Image2.bmp", brisel::art::LevelBar(brisel::kEmptyBar));
+  using namespace brisel::art;
+  bool ok = Write(dir / "Splash.bmp", SplashBackground(kSpeakerBody | kSpeakerWaves, scale)) &&
+            Write(dir / "Config.bmp", ConfigBackground(scale)) && Write(dir / "Mute.bmp", MutePatch(scale)) &&
+            Write(dir / "Image2.bmp", LevelBar(brisel::kEmptyBar, scale));
   for (int lit = 0; ok && lit < brisel::kLevelPictureCount; ++lit)
-    ok = Write(dir / (std::string(brisel::LevelPictureName(lit)) + ".bmp"), brisel::art::LevelBar(lit));
+    ok = Write(dir / (std::string(brisel::LevelPictureName(lit)) + ".bmp"), LevelBar(lit, scale));
   return ok ? 0 : 1;
 }

@@ -83,8 +83,8 @@ const char* Truth(bool b) { return b ? "-1" : "0"; }
 
 class Session {
  public:
-  explicit Session(std::ostream& out)
-      : out_(out), sim_([this](const std::string& line) { out_ << line << '\n'; }) {}
+  Session(std::ostream& out, Scale scale)
+      : out_(out), scale_(scale), sim_([this](const std::string& line) { out_ << line << '\n'; }) {}
 
   void execute(const std::vector<Word>& w);
   std::uint64_t now() const { return sim_.clock.now_ms(); }
@@ -105,6 +105,7 @@ class Session {
   }
 
   std::ostream& out_;
+  Scale scale_;  // what snapshots are drawn at
   SimPlatform sim_;
   std::uint32_t floor_ = 10;
   std::unique_ptr<Program> program_;
@@ -226,7 +227,7 @@ void Session::wait(std::uint64_t ms) { Advance(sim_.clock, program_->timers, ms)
 // What the display shows now; a display not loaded yet would show its first look.
 void Session::snapshot(const std::string& file) {
   const SimWindow* win = sim_.windows.find("Splash");
-  const GreyImage view = art::ComposeSplash(win ? win->image2 : kEmptyBar, win && win->mute);
+  const GreyImage view = art::ComposeSplash(win ? win->image2 : kEmptyBar, win && win->mute, scale_);
   std::ofstream out(file, std::ios::binary);
   out << EncodeBmp(view);
   out.close();
@@ -337,8 +338,8 @@ std::string Session::window_value(bool config, const std::string& prop) {
 
 }  // namespace
 
-int RunScript(std::istream& script, std::ostream& out, std::ostream& err) {
-  Session session(out);
+int RunScript(std::istream& script, std::ostream& out, std::ostream& err, Scale scale) {
+  Session session(out, scale);
   std::string line;
   for (int number = 1; std::getline(script, line); ++number) {
     try {

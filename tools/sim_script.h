@@ -5,6 +5,8 @@
 #include <istream>
 #include <ostream>
 
+#include "resources/scale.h"
+
 namespace brisel::sim {
 
 // Exit statuses of brisel-sim.
@@ -12,6 +14,7 @@ inline constexpr int kScriptDone = 0;
 inline constexpr int kScriptUnparsable = 2;
 inline constexpr int kScriptRuntimeError = 3;
 
-int RunScript(std::istream& script, std::ostream& out, std::ostream& err);
+// Snapshots are drawn at `scale`; nothing else depends on it.
+int RunScript(std::istream& script, std::ostream& out, std::ostream& err, Scale scale = {});
 
 }  // namespace brisel::sim

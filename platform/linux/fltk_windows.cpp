@@ -48,7 +48,6 @@ Fl_Font FltkFont(const Font& f) {
   return FL_FREE_FONT + index;
 }
 
-int FontPixels(const Font& f) { return static_cast<int>(f.points * 96 / 72 + 0.5); }  // 8.25 pt: 11 px
 
 // A window that draws a grey picture behind its children. `compose`, where set, makes the
 // picture anew before a draw that follows a change (set stale): a handler may change the
@@ -161,10 +160,10 @@ void WindowCallback(Fl_Widget*, void* data) {
     if (Input* input = w->owner->input()) input->close(w->hwnd);
 }
 
-void SetFont(const ControlLayout& c, Fl_Widget& widget) {
+void SetFont(const ControlLayout& c, Fl_Widget& widget, Scale scale) {
   if (!c.font) return;  // the toolkit's default font
   widget.labelfont(FltkFont(*c.font));
-  widget.labelsize(FontPixels(*c.font));
+  widget.labelsize(scale.font_pixels(c.font->points));
 }
 
 // "Run": a push button with a raised edge. A focused Fl_Button answers Space only; Enter clicks
@@ -262,8 +261,10 @@ void DropList::open() {
   int fx = 0, fy = 0;
   const Fl_Window* top = owner_.top_window_offset(fx, fy);
   const ScreenRect field{top->x() + fx, top->y() + fy, owner_.w(), owner_.h()};
-  ScreenRect area{};
-  Fl::screen_work_area(area.x, area.y, area.w, area.h, field.x, field.y);
+  // The work area of the field's monitor, less the desktop's panels.
+  const std::vector<Monitor> monitors = ScreenMonitors();
+  const Rect work = monitors.empty() ? Rect{0, 0, Fl::w(), Fl::h()} : monitors[MonitorAt(monitors, field.x, field.y)].work;
+  const ScreenRect area{work.left, work.top, work.width, work.height};
   const int rows = std::max(list_.size(), 1);
   const ScreenRect place = PlaceDropList(field, area, list_.content_height(), list_.content_height() / rows);
   resize(place.x, place.y, place.w, place.h);
@@ -321,15 +322,15 @@ void DropList::pick() {
 
 // The label, selectors and buttons, in tab order: FLTK moves the focus in the order of the
 // children.
-Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
-  const Rect r = c.pixels();
+Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c, Scale scale) {
+  const Rect r = c.pixels(scale);
   ControlRef* ref = &w.controls.emplace_back(ControlRef{&w, c.name});
   switch (c.kind) {
     case ControlKind::Label: {
       auto* box = new Fl_Box(r.left, r.top, r.width, r.height, c.text.data());
       box->box(FL_NO_BOX);
       box->align(FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
-      SetFont(c, *box);
+      SetFont(c, *box, scale);
       return box;
     }
     case ControlKind::Button: {
@@ -339,7 +340,7 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
       button->down_box(FL_DOWN_BOX);
       button->color(fl_rgb_color(128, 128, 128));
       button->down_color(fl_rgb_color(128, 128, 128));
-      SetFont(c, *button);
+      SetFont(c, *button, scale);
       button->callback(ReportClick, ref);
       return button;
     }
@@ -348,7 +349,9 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
       choice->value(std::string(c.text).c_str());
       if (c.font) {
         choice->textfont(FltkFont(*c.font));
-        choice->textsize(FontPixels(*c.font));
+        choice->textsize(scale.font_pixels(c.font->points));
+      } else {
+        choice->textsize(scale.pixels(FL_NORMAL_SIZE));  // the toolkit's size, at the scale
       }
       choice->menubutton()->clear_visible_focus();  // Tab goes from selector to selector
       choice->when(FL_WHEN_CHANGED);
@@ -363,7 +366,7 @@ Fl_Widget* AddControl(FltkWindows::Window& w, const ControlLayout& c) {
 
 }  // namespace
 
-FltkWindows::FltkWindows() = default;
+FltkWindows::FltkWindows(Scale scale) : scale_(scale) {}
 
 FltkWindows::~FltkWindows() = default;
 
@@ -371,17 +374,16 @@ HWND FltkWindows::create_window(const WindowLayout& layout) {
   auto [hwnd, w] = windows_.add(layout);
   w.owner = this;
   w.hwnd = hwnd;
-  w.fl = std::make_unique<PictureWindow>(layout.width(), layout.height(), layout.title.data());
+  w.fl = std::make_unique<PictureWindow>(layout.width(scale_), layout.height(scale_), layout.title.data());
   PictureWindow& win = *w.fl;
   win.border(0);
-  win.position((Fl::w() - layout.width()) / 2, (Fl::h() - layout.height()) / 2);
   if (!layout.takes_focus) win.set_override();  // never takes the focus, no taskbar entry, above the others
   Window* self = &w;
   win.callback(WindowCallback, self);
-  win.compose = [self] { return art::WindowPicture(*self->layout, self->lit, self->mute); };
+  win.compose = [self, scale = scale_] { return art::WindowPicture(*self->layout, self->lit, self->mute, scale); };
   win.stale = true;
   for (const ControlLayout* c : layout.interactive_controls()) {
-    Fl_Widget* widget = AddControl(w, *c);
+    Fl_Widget* widget = AddControl(w, *c, scale_);
     if (widget && c->tab_order >= 0 && !w.first_focus) w.first_focus = widget;
   }
   win.end();
@@ -391,17 +393,20 @@ HWND FltkWindows::create_window(const WindowLayout& layout) {
 void FltkWindows::show(HWND hwnd) {
   Window* w = windows_.find(hwnd);
   if (!w || w->fl->shown()) return;
+  int x = 0, y = 0;
+  Fl::get_mouse(x, y);
+  const Rect place = PlaceWindow(ScreenMonitors(), x, y, w->fl->w(), w->fl->h());
+  w->fl->position(place.left, place.top);
   // Each show makes a new X window: its visual follows whether a compositor runs now.
   w->fl->argb.reset();
   if (w->fl->children() == 0) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
-  if (w->fl->argb) {
-    w->fl->opacity = w->opacity.value_or(255);
-    w->fl->region = w->region;
-  }
+  w->fl->opacity = w->opacity.value_or(255);
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);
   region_changed(*w);
   opacity_changed(*w);
+  // Its first frame goes with the map, so a compositor never shows it undrawn.
+  if (w->fl->argb) w->fl->flush();
   if (w->first_focus) w->first_focus->take_focus();
   XFlush(fl_display);
 }
@@ -437,12 +442,14 @@ void FltkWindows::opacity_changed(Window& w) {
 
 void FltkWindows::region_changed(Window& w) {
   if (!w.region || !w.fl->shown()) return;
+  // The behaviour's region is at 96 dpi; the window's is at the scale.
+  RoundRect r = *w.region;
+  for (int& n : r) n = scale_.pixels(n);
   if (w.fl->argb) {
-    w.fl->region = w.region;
+    w.fl->region = r;
     w.fl->redraw();
   }
   // The shape stays as well: it is what the pointer meets.
-  const auto& r = *w.region;
   const Outline outline{r[2], r[3], r[4], r[5]};
   std::vector<XRectangle> spans;
   for (int y = r[1]; y < r[3]; ++y) {
@@ -474,6 +481,57 @@ void FltkWindows::set_visible(HWND hwnd, PictureControl control, bool visible) {
   w->mute = visible;
   w->fl->stale = true;
   w->fl->redraw();
+}
+
+namespace {
+
+// A root window property of 32-bit numbers (CARDINAL); empty where it is not set.
+std::vector<long> RootCardinals(const std::string& name) {
+  const Atom atom = XInternAtom(fl_display, name.c_str(), True);
+  std::vector<long> values;
+  if (atom == None) return values;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(fl_display, RootWindow(fl_display, fl_screen), atom, 0, 4096, False, XA_CARDINAL, &type,
+                         &format, &count, &after, &data) == Success &&
+      type == XA_CARDINAL && format == 32 && data)
+    values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+  if (data) XFree(data);
+  return values;
+}
+
+std::vector<Rect> Rects(const std::vector<long>& v, std::size_t first, std::size_t count) {
+  std::vector<Rect> rects;
+  for (std::size_t i = first; i < first + count && 4 * i + 3 < v.size(); ++i)
+    rects.push_back({static_cast<int>(v[4 * i]), static_cast<int>(v[4 * i + 1]), static_cast<int>(v[4 * i + 2]),
+                     static_cast<int>(v[4 * i + 3])});
+  return rects;
+}
+
+// The work areas the desktop publishes for its current desktop: one per monitor (GNOME), or
+// one over all of them (EWMH); none without a desktop.
+std::vector<Rect> PublishedWorkAreas() {
+  const std::vector<long> current = RootCardinals("_NET_CURRENT_DESKTOP");
+  const std::size_t desktop = current.empty() || current[0] < 0 ? 0 : static_cast<std::size_t>(current[0]);
+  const std::vector<long> gtk = RootCardinals("_GTK_WORKAREAS_D" + std::to_string(desktop));
+  if (!gtk.empty()) return Rects(gtk, 0, gtk.size() / 4);
+  const std::vector<long> net = RootCardinals("_NET_WORKAREA");
+  return Rects(net, net.size() >= 4 * (desktop + 1) ? desktop : 0, 1);
+}
+
+}  // namespace
+
+std::vector<Monitor> ScreenMonitors() {
+  const std::vector<Rect> published = PublishedWorkAreas();
+  std::vector<Monitor> monitors;
+  for (int n = 0; n < Fl::screen_count(); ++n) {
+    Rect head{};
+    Fl::screen_xywh(head.left, head.top, head.width, head.height, n);
+    monitors.push_back({head, WorkAreaOf(head, published)});
+  }
+  return monitors;
 }
 
 void FltkMessageBox::MsgBox(const std::string& text) {

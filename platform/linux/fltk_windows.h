@@ -1,5 +1,7 @@
-// The windows on X11 with FLTK, built from their layouts: the picture behind, and the label,
-// selectors and buttons the layout places inside, in its tab order. What the user does is
+// The windows on X11 with FLTK, built from their layouts at the screen's scale: the picture
+// behind, drawn at that scale, and the label, selectors and buttons the layout places inside,
+// in its tab order. Each show() from hidden centres the window on the work area of the
+// monitor under the pointer (resources/placement.h). What the user does is
 // reported through the program's Input. Opacity is the window's _NET_WM_WINDOW_OPACITY (a
 // compositing manager makes it visible) and the outline an XShape bounding region. Hiding
 // destroys FLTK's X window, so every show() applies the name, class hint, outline and opacity
@@ -12,9 +14,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/window_state.h"
+#include "resources/placement.h"
+#include "resources/scale.h"
 
 namespace brisel::linux_fltk {
 
@@ -22,7 +27,7 @@ struct FltkWindow;
 
 class FltkWindows : public WindowRecords<FltkWindow> {
  public:
-  FltkWindows();
+  explicit FltkWindows(Scale scale = {});
   ~FltkWindows() override;
 
   void set_input(Input& input) override { input_ = &input; }
@@ -42,7 +47,13 @@ class FltkWindows : public WindowRecords<FltkWindow> {
   void opacity_changed(Window& w) override;
   void region_changed(Window& w) override;
   Input* input_ = nullptr;
+  Scale scale_;
 };
+
+// The screen's monitors as Xinerama reports them through FLTK, each with its work area: the
+// monitor less what the desktop publishes as reserved (GNOME's per-monitor
+// _GTK_WORKAREAS_D<desktop>, or else the EWMH _NET_WORKAREA of the current desktop).
+std::vector<Monitor> ScreenMonitors();
 
 // Where a selector's list drops, in screen pixels: below the field and as wide as it, as tall
 // as its content or as the room down to the bottom of the work area allows (it scrolls then).

@@ -23,6 +23,7 @@
 #include "platform/linux/linux_message_loop.h"
 #include "platform/linux/sound_output.h"
 #include "platform/linux/x11_display.h"
+#include "resources/scale.h"
 #include "platform/linux/wayland_help.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
@@ -104,7 +105,8 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   linux_x11::X11Keyboard keyboard(nullptr);
   if (!keyboard.ok()) Fail("XOpenDisplay", keyboard.failure());
   const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
-  linux_fltk::FltkWindows windows;
+  // The windows at the scale the desktop asks of programs (Xft.dpi), the same on every monitor.
+  linux_fltk::FltkWindows windows(ScaleForDpi(linux_x11::ResourceDpi(display)));
   linux_fltk::FltkMessageBox msgbox;
   Platform platform{clock, keyboard, *mixer, windows, msgbox};
   ProgramPlatform program_platform(platform, trace_file);

@@ -35,6 +35,9 @@ void UseParentConsole() {
 
 int main(int argc, char** argv) {
   using namespace brisel;
+  // Per-monitor DPI aware: each window is drawn at its monitor's scale (Win32Windows), not
+  // blown up by the system. (This belongs in the application manifest once the program has one.)
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   UseParentConsole();
   ProgramStart start = BeginProgram(argc, argv, System::Windows);
   if (start.exit_status) return *start.exit_status;

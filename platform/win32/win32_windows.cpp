@@ -1,12 +1,15 @@
 #include "platform/win32/win32_windows.h"
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_message_loop.h"
 #include "resources/art.h"
+#include "resources/placement.h"
+#include "resources/scale.h"
 
 namespace brisel::win32 {
 
@@ -15,9 +18,8 @@ namespace {
 constexpr const char* kClassName = "BriselForm";
 constexpr int kFirstControlId = 100;
 
-// Points at 96 dots per inch, as a font height in pixels (negative: the character height):
-// 8.25 pt is -11.
-int FontHeight(const Font& f) { return -static_cast<int>(std::lround(f.points * 96.0 / 72.0)); }
+// The scale of the monitor the window is on.
+Scale WindowScale(::HWND hwnd) { return ScaleForDpi(GetDpiForWindow(hwnd)); }
 
 // A grey picture as an 8-bit device-independent bitmap with a grey palette, rows top to
 // bottom, each padded to 4 bytes.
@@ -64,6 +66,9 @@ struct Win32Windows::Window {
   std::vector<const ControlLayout*> controls;  // by control id - kFirstControlId
   ::HWND first_focus = nullptr;
   ::HWND last_focus = nullptr;  // given back when the window is activated again
+  std::vector<::HWND> children;  // by control id - kFirstControlId; null where none
+  Scale scale;
+  std::optional<RoundRect> region;  // the outline at 96 dpi
   int lit = 0;
   bool mute = false;
   std::unique_ptr<GreyDib> picture;  // null while stale: made anew at the next paint
@@ -86,41 +91,82 @@ Win32Windows::~Win32Windows() {
     SetWindowLongPtrA(native, GWLP_USERDATA, 0);
     DestroyWindow(native);
   }
-  for (auto& [handle, region] : regions_) DeleteObject(region);
-  if (verdana_) DeleteObject(verdana_);
-  if (verdana_bold_) DeleteObject(verdana_bold_);
+  for (auto& [key, font] : fonts_) DeleteObject(font);
   DeleteObject(button_face_);
 }
 
-HFONT Win32Windows::font_for(const ControlLayout& c) {
-  if (!c.font) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  HFONT& font = c.font->bold ? verdana_bold_ : verdana_;
-  if (!font) {
-    const std::string face(c.font->name);
-    font = CreateFontA(FontHeight(*c.font), 0, 0, 0, c.font->bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       static_cast<DWORD>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+HFONT Win32Windows::font_for(const ControlLayout& c, Scale scale) {
+  const auto system = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!c.font && scale == Scale{}) return system;
+  HFONT& font = fonts_[{c.font ? (c.font->bold ? 2 : 1) : 0, scale.quarters()}];
+  if (font) return font;
+  if (!c.font) {
+    // The system's font, its height at the scale.
+    LOGFONTA lf{};
+    GetObjectA(system, sizeof lf, &lf);
+    lf.lfHeight = lf.lfHeight * scale.quarters() / 4;
+    return font = CreateFontIndirectA(&lf);
   }
-  return font;
+  // Negative: the character height in pixels, 8.25 pt is -11 at 96 dpi.
+  const std::string face(c.font->name);
+  return font = CreateFontA(-scale.font_pixels(c.font->points), 0, 0, 0, c.font->bold ? FW_BOLD : FW_NORMAL, FALSE,
+                            FALSE, FALSE, static_cast<DWORD>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+void Win32Windows::apply_scale(Window& w, Scale scale) {
+  w.scale = scale;
+  SetWindowPos(w.hwnd, nullptr, 0, 0, w.layout->width(scale), w.layout->height(scale),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (std::size_t i = 0; i < w.controls.size(); ++i) {
+    const ::HWND child = w.children[i];
+    if (!child) continue;
+    const ControlLayout& c = *w.controls[i];
+    const Rect r = c.pixels(scale);
+    // The height given to a drop-down combo box includes its list: about twelve names.
+    const int height = c.kind == ControlKind::Selector ? r.height + scale.pixels(12 * 14) : r.height;
+    MoveWindow(child, r.left, r.top, r.width, height, FALSE);
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c, scale)), FALSE);
+    // The closed selector keeps the layout's height, whatever the font's.
+    if (c.kind == ControlKind::Selector)
+      SendMessageA(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - scale.pixels(6));
+  }
+  apply_region(w, true);
+  w.picture.reset();
+  InvalidateRect(w.hwnd, nullptr, TRUE);
+}
+
+// The outline the behaviour gave, at the window's scale; on success the region belongs to the
+// window, and one it did not take is freed here.
+int Win32Windows::apply_region(Window& w, bool redraw) {
+  if (!w.region) return 0;
+  const RoundRect& r = *w.region;
+  const Scale s = w.scale;
+  const ::HRGN region =
+      ::CreateRoundRectRgn(s.pixels(r[0]), s.pixels(r[1]), s.pixels(r[2]), s.pixels(r[3]), s.pixels(r[4]), s.pixels(r[5]));
+  if (!region) return 0;
+  const int ok = ::SetWindowRgn(w.hwnd, region, redraw ? TRUE : FALSE);
+  if (!ok) DeleteObject(region);
+  return ok;
 }
 
 HWND Win32Windows::create_window(const WindowLayout& layout) {
   auto [handle, w] = windows_.add(layout);
   w.owner = this;
   w.handle = handle;
-  const int width = layout.width(), height = layout.height();
+  const int width = layout.width(), height = layout.height();  // at 1 until the window knows its monitor
   DWORD exstyle = WS_EX_TOOLWINDOW;
   if (!layout.takes_focus) exstyle |= WS_EX_TOPMOST | WS_EX_NOACTIVATE;
   const std::string title(layout.title);
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, left, top, width, height, nullptr, nullptr,
+  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, 0, 0, width, height, nullptr, nullptr,
                            instance, nullptr);
   if (!w.hwnd) FailLastError("CreateWindowExA");
   SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   natives_[w.hwnd] = &w;
 
-  // Made in tab order: the order of the children is the order Tab visits them.
+  // Made in tab order: the order of the children is the order Tab visits them; placed and
+  // given their fonts by apply_scale.
   for (const ControlLayout* c : layout.interactive_controls()) {
     const Rect r = c->pixels();
     const auto id = static_cast<std::intptr_t>(kFirstControlId + static_cast<int>(w.controls.size()));
@@ -134,18 +180,13 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
                                 r.height, w.hwnd, menu, instance, nullptr);
         break;
       case ControlKind::Selector: {
-        // The height given to a drop-down combo box includes its list: about twelve names.
-        constexpr int kListHeight = 12 * 14;
         child = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
-                                r.left, r.top, r.width, r.height + kListHeight, w.hwnd, menu, instance, nullptr);
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(*c)), FALSE);
+                                r.left, r.top, r.width, r.height, w.hwnd, menu, instance, nullptr);
         if (c->items)
           for (const KeyRow& row : c->items()) {
             const std::string name(row.name);
             SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
           }
-        // The closed selector keeps the layout's height, whatever the font's.
-        SendMessageA(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - 6);
         SetWindowTextA(child, text.c_str());
         break;
       }
@@ -157,18 +198,35 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
         break;
     }
     w.controls.push_back(c);
-    if (!child) continue;
-    if (c->kind != ControlKind::Selector)
-      SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(*c)), FALSE);
-    if (c->tab_order >= 0 && !w.first_focus) w.first_focus = child;
+    w.children.push_back(child);
+    if (child && c->tab_order >= 0 && !w.first_focus) w.first_focus = child;
   }
   w.last_focus = w.first_focus;
+  apply_scale(w, WindowScale(w.hwnd));
   return handle;
 }
 
 void Win32Windows::show(HWND hwnd) {
   Window* w = windows_.find(hwnd);
   if (!w || IsWindowVisible(w->hwnd)) return;
+  // Centred on the work area of the monitor under the pointer, at that monitor's scale: moved
+  // there first, the window learns the monitor's DPI, and is sized and centred again.
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &info);
+  const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}; };
+  const Monitor monitor{rect(info.rcMonitor), rect(info.rcWork)};
+  // (The move may bring WM_DPICHANGED, which scales the window at once.)
+  for (int pass = 0; pass < 2; ++pass) {
+    const Scale before = w->scale;
+    const Rect place = PlaceWindow({&monitor, 1}, pointer.x, pointer.y, w->layout->width(before),
+                                   w->layout->height(before));
+    SetWindowPos(w->hwnd, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const Scale now = WindowScale(w->hwnd); now != w->scale) apply_scale(*w, now);
+    if (w->scale == before) break;  // placed at the size it has
+  }
   if (!w->layout->takes_focus) {
     ShowWindow(w->hwnd, SW_SHOWNOACTIVATE);  // never takes the focus from where the user types
     return;
@@ -198,23 +256,19 @@ bool Win32Windows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, st
   return w && ::SetLayeredWindowAttributes(w->hwnd, crKey, bAlpha, dwFlags);
 }
 
+// The behaviour's regions are at 96 dpi: kept as numbers until a window takes one, and made at
+// that window's scale (again whenever the scale changes).
 HRGN Win32Windows::CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  ::HRGN region = ::CreateRoundRectRgn(left, top, right, bottom, width, height);
-  if (!region) return 0;
-  regions_[next_region_] = region;
-  return next_region_++;
+  return regions_.create(left, top, right, bottom, width, height);
 }
 
 int Win32Windows::SetWindowRgn(HWND hwnd, HRGN rgn, bool redraw) {
   Window* w = windows_.find(hwnd);
-  const auto it = regions_.find(rgn);
-  if (!w || it == regions_.end()) return 0;
-  ::HRGN region = it->second;
-  regions_.erase(it);
-  // On success the region belongs to the window; a region nobody took is freed here.
-  const int ok = ::SetWindowRgn(w->hwnd, region, redraw ? TRUE : FALSE);
-  if (!ok) DeleteObject(region);
-  return ok;
+  if (!w) return 0;
+  const auto r = regions_.take(rgn);
+  if (!r) return 0;
+  w->region = r;
+  return apply_region(*w, redraw);
 }
 
 void Win32Windows::set_picture(HWND hwnd, PictureControl control, int picture) {
@@ -254,6 +308,13 @@ LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the picture covers the whole window
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI: drawn at its scale, where Windows suggests.
+      apply_scale(w, ScaleForDpi(LOWORD(wp)));
+      const auto* suggested = reinterpret_cast<const RECT*>(lp);
+      SetWindowPos(w.hwnd, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_CTLCOLORSTATIC: {
       // The label: its text on the picture, without a background of its own.
       const auto dc = reinterpret_cast<HDC>(wp);
@@ -297,7 +358,7 @@ LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
 void Win32Windows::paint(Window& w) {
   PAINTSTRUCT ps;
   const HDC dc = BeginPaint(w.hwnd, &ps);
-  if (!w.picture) w.picture = std::make_unique<GreyDib>(art::WindowPicture(*w.layout, w.lit, w.mute));
+  if (!w.picture) w.picture = std::make_unique<GreyDib>(art::WindowPicture(*w.layout, w.lit, w.mute, w.scale));
   w.picture->paint(dc);
   EndPaint(w.hwnd, &ps);
 }
@@ -367,7 +428,9 @@ void Win32Windows::draw_button(const DRAWITEMSTRUCT& item) {
   DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = face;
-    InflateRect(&focus, -4, -4);
+    const Window* w = natives_.count(GetParent(item.hwndItem)) ? natives_.at(GetParent(item.hwndItem)) : nullptr;
+    const int inset = w ? w->scale.pixels(4) : 4;
+    InflateRect(&focus, -inset, -inset);
     DrawFocusRect(dc, &focus);
   }
   SelectObject(dc, old);

@@ -1,5 +1,7 @@
 // The windows as Win32 windows, built from their layouts: borderless WS_POPUP windows titled
-// from the layout, centred, without a taskbar button (WS_EX_TOOLWINDOW). The picture behind
+// from the layout, without a taskbar button (WS_EX_TOOLWINDOW), each shown centred on the work
+// area of the monitor under the pointer and sized at that monitor's scale (its DPI over 96; the
+// process is per-monitor DPI aware): controls, fonts, picture and outline at the scale. The picture behind
 // the controls is painted from a device-independent bitmap; the label, selectors and buttons
 // are the system's controls, made in tab order. What the user does reaches the program
 // through its Input. Opacity, outline and the extended style are the real calls on the real
@@ -50,13 +52,15 @@ class Win32Windows : public WindowSystem {
   void paint(Window& w);
   void command(Window& w, WPARAM wp, LPARAM lp);
   void draw_button(const DRAWITEMSTRUCT& item);
-  HFONT font_for(const ControlLayout& c);
+  HFONT font_for(const ControlLayout& c, Scale scale);
+  // Sizes the window, its controls and fonts, its outline and picture at the scale.
+  void apply_scale(Window& w, Scale scale);
+  int apply_region(Window& w, bool redraw);
   Input* input_ = nullptr;
   WindowTable<Window> windows_;
   std::map<::HWND, Window*> natives_;
-  std::map<HRGN, ::HRGN> regions_;  // made, not yet handed to a window
-  HRGN next_region_ = 1;
-  HFONT verdana_ = nullptr, verdana_bold_ = nullptr;
+  RegionTable regions_;  // made at 96 dpi, not yet handed to a window
+  std::map<std::pair<int, int>, HFONT> fonts_;  // by face (0: the system's, 1: regular, 2: bold) and scale
   HBRUSH button_face_ = nullptr;
 };
 

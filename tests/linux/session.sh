@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command inside a desktop of its own: an Xvfb server, a compositing manager, a window
-# manager if BRISEL_WM names one, and a sound server with a null sink, in a private runtime
+# Runs a command inside a desktop of its own: an Xvfb server (or, with BRISEL_XSERVER=dummy, the
+# X.Org server with the dummy driver, for tests of several monitors), a compositing manager, a
+# window manager if BRISEL_WM names one, and a sound server with a null sink, in a private runtime
 # folder: PulseAudio, or with BRISEL_SOUND=pipewire PipeWire's (pipewire, wireplumber and
 # pipewire-pulse, on a session bus of its own). The screen is BRISEL_SCREEN (default
 # 1280x1024x24). Everything started here is stopped by process id when the command ends.
@@ -29,14 +30,30 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The X server picks a free display number and tells it on a pipe.
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
-pids+=($!)
-echo $! >"$session/xvfb.pid"
-read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
-exec 3<&-
-export DISPLAY=":$number"
+if [ "${BRISEL_XSERVER:-}" = dummy ]; then
+  # The X.Org server with the dummy driver, which can make several monitors of one screen
+  # (tests/linux/dummy-xorg.conf: 2560x1024). It runs as root only, and knows no -displayfd
+  # here: the first number from 70 up that no server holds.
+  [ "$(id -u)" = 0 ] || { echo "session: the X.Org dummy server needs root; skipped" >&2; exit 77; }
+  number=70
+  while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
+  Xorg ":$number" -config "$here/dummy-xorg.conf" -noreset -nolisten tcp -logfile "$session/xorg.log" \
+    >"$session/xorg.out" 2>&1 &
+  pids+=($!)
+  export DISPLAY=":$number"
+  # shellcheck source=lib.sh
+  . "$here/lib.sh"
+  wait_for 20 xdpyinfo || { echo "session: Xorg did not start" >&2; cat "$session/xorg.out" >&2; exit 1; }
+else
+  # The X server picks a free display number and tells it on a pipe.
+  exec 3<> <(:)
+  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
+  pids+=($!)
+  echo $! >"$session/xvfb.pid"
+  read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
+  exec 3<&-
+  export DISPLAY=":$number"
+fi
 
 xcompmgr >"$session/xcompmgr.log" 2>&1 &
 pids+=($!)

@@ -11,13 +11,16 @@
 //                                    window without alpha
 //   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
 //                                    (within 1: undoing the alpha rounds)
+//   xprobe drawn-at-two A.bmp B.bmp R B EW EH  exit 0 when A, a picture at twice B's size,
+//                                    reduced 2 x 2 to 1 is close to B inside the region (at B's
+//                                    size), and drawn at its size, not B's pixels doubled
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
 //   xprobe tap KEYSYM                a press and its release in one request batch
 //   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
 //                                    "up KEYSYM" from standard input, each sent as it comes
-// same-inside and from-ppm need no display.
+// same-inside, drawn-at-two and from-ppm need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -37,6 +40,7 @@
 #include "resources/image.h"
 #include "resources/layout.h"
 #include "tests/linux/x_probe_util.h"
+#include "tests/picture_compare.h"
 
 namespace {
 
@@ -141,6 +145,16 @@ int SameInside(const char* a_file, const char* b_file, const brisel::Outline& o)
   return compared > 0 && differ == 0 ? 0 : 1;
 }
 
+int DrawnAtTwo(const char* a_file, const char* b_file, const brisel::Outline& o) {
+  const brisel::GreyImage twice = Load(a_file), once = Load(b_file);
+  const auto agreement = brisel::testing::CompareHalved(twice, once, o);
+  const double mixed = brisel::testing::ShareOfMixedBlocks(twice, o);
+  std::printf("%dx%d against %dx%d: %s; %.1f %% of the blocks mixed\n", twice.width, twice.height, once.width,
+              once.height, agreement.text().c_str(), mixed * 100);
+  const bool sized = twice.width >= 2 * o.right - 2 && twice.height >= 2 * o.bottom - 2;
+  return sized && agreement.close() && mixed > 0.02 ? 0 : 1;
+}
+
 int FromPpm(const char* in_file, const char* out_file) {
   std::ifstream in(in_file, std::ios::binary);
   std::string magic;
@@ -201,6 +215,7 @@ int Keys() {
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
   if (command == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
+  if (command == "drawn-at-two" && argc == 8) return DrawnAtTwo(argv[2], argv[3], OutlineArgs(argv + 4));
   if (command == "from-ppm" && argc == 4) return FromPpm(argv[2], argv[3]);
   dpy = XOpenDisplay(nullptr);
   if (!dpy || argc < 2) {

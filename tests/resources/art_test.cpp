@@ -11,6 +11,7 @@
 
 #include "resources/layout.h"
 #include "resources/pictures.h"
+#include "tests/picture_compare.h"
 #include "tools/sim_script.h"
 
 namespace brisel {
@@ -189,6 +190,74 @@ TEST(Snapshot, MutingAtLevelFortyShowsTheEmptyBarAndNoWaves) {
   EXPECT_EQ(shot.at(19 + 7 + 3, 160 + 8), 135);                          // the first square is unlit
   EXPECT_EQ(shot.at(0, 0), 0);
   EXPECT_EQ(shot.at(100, 206), 0);
+}
+
+}  // namespace
+}  // namespace brisel
+
+// ---- the pictures at a scale ----------------------------------------------------------------
+
+namespace brisel {
+namespace {
+
+using testing::CompareHalved;
+using testing::ShareOfMixedBlocks;
+
+const Outline kWhole{100000, 100000, 0, 0};  // every pixel of a picture is inside
+
+TEST(ArtAtScale, EveryPictureAtTwoIsThePictureAtOneDrawnLarger) {
+  const Scale two = Scale::Quarters(8);
+  const struct {
+    const char* name;
+    GreyImage once, twice;
+    Outline outline;
+  } pictures[] = {
+      {"display background", art::SplashBackground(), art::SplashBackground(art::kSpeakerBody | art::kSpeakerWaves, two),
+       kSplashOutline},
+      {"dialog background", art::ConfigBackground(), art::ConfigBackground(two), kConfigOutline},
+      {"mute patch", art::MutePatch(), art::MutePatch(two), kWhole},
+      {"empty bar", art::LevelBar(0), art::LevelBar(0, two), kWhole},
+      {"bar of 9", art::LevelBar(9), art::LevelBar(9, two), kWhole},
+      {"full bar", art::LevelBar(16), art::LevelBar(16, two), kWhole},
+      {"display at 8", art::ComposeSplash(8, false), art::ComposeSplash(8, false, two), kSplashOutline},
+      {"display muted", art::ComposeSplash(12, true), art::ComposeSplash(12, true, two), kSplashOutline},
+  };
+  for (const auto& p : pictures) {
+    EXPECT_EQ(p.twice.width, 2 * p.once.width) << p.name;
+    EXPECT_EQ(p.twice.height, 2 * p.once.height) << p.name;
+    const auto agreement = CompareHalved(p.twice, p.once, p.outline);
+    EXPECT_TRUE(agreement.close()) << p.name << ": " << agreement.text();
+  }
+}
+
+TEST(ArtAtScale, DrawnAtTheScaleNotBlownUp) {
+  const Scale two = Scale::Quarters(8);
+  // The curves' edges are sampled at the new size: blocks of mixed greys all along them.
+  EXPECT_GT(ShareOfMixedBlocks(art::ComposeSplash(16, false, two), kSplashOutline), 0.02);
+  EXPECT_GT(ShareOfMixedBlocks(art::ConfigBackground(two), kConfigOutline), 0.02);
+  // A lit square's highlight stays one device pixel wide: at 2, the column left of it is the
+  // square's face. Square 0 runs from x = 7 to 13 at 1, so from 14 to 27 at 2.
+  const GreyImage bar = art::LevelBar(1, two);
+  for (int y = 9; y < 25; ++y) {
+    EXPECT_EQ(bar.at(27, y), 246) << y;
+    EXPECT_EQ(bar.at(26, y), 254) << y;
+  }
+  EXPECT_EQ(bar.at(20, 25), 246);
+  EXPECT_EQ(bar.at(20, 24), 254);
+}
+
+TEST(ArtAtScale, AtOneAndAHalfTheDisplayIsItsLayoutsSizeAndRoundedAtScaledCorners) {
+  const Scale s = Scale::Quarters(6);
+  const GreyImage view = art::ComposeSplash(16, false, s);
+  EXPECT_EQ(view.width, 313);
+  EXPECT_EQ(view.height, 310);
+  const Outline outline = s.pixels(kSplashOutline);  // 315 x 307, corners of 82
+  EXPECT_EQ(view.at(0, 0), 0);
+  EXPECT_EQ(view.at(8, 8), 0);        // outside the corner's curve
+  EXPECT_GT(view.at(41, 3), 200);     // the top edge, between the corners
+  EXPECT_GT(view.at(3, 153), 200);    // the left edge
+  EXPECT_EQ(view.at(156, outline.bottom), 0);  // below the outline's bottom
+  EXPECT_GT(view.at(156, outline.bottom - 1), 200);
 }
 
 }  // namespace
