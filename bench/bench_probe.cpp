@@ -113,7 +113,19 @@ int Cycle(const char* keysym) {
   const double mixed = WaitForVolumeChange(before, 1000);
   double mapped = -1, full = -1, fading = -1, unmapped = -1;
   Window splash = 0;
+  bool alpha = false;  // a 32-bit window carries its opacity in its pixels, not in the property
+  const auto seen_opacity = [&](unsigned long value, double t) {
+    if (value == 220 && full < 0) full = t;
+    if (value == 210 && full >= 0 && fading < 0) fading = t;
+  };
   while (unmapped < 0 && NowMs() - t0 < 5000) {
+    if (splash && alpha && unmapped < 0) {
+      XImage* img = XGetImage(dpy, splash, 105, 100, 1, 1, AllPlanes, ZPixmap);
+      if (img) {
+        seen_opacity((XGetPixel(img, 0, 0) >> 24) & 0xFF, NowMs());
+        XDestroyImage(img);
+      }
+    }
     while (XPending(dpy)) {
       XEvent ev;
       XNextEvent(dpy, &ev);
@@ -122,6 +134,8 @@ int Cycle(const char* keysym) {
         splash = ev.xmap.window;
         mapped = t;
         XSelectInput(dpy, splash, PropertyChangeMask | StructureNotifyMask);
+        XWindowAttributes a{};
+        alpha = XGetWindowAttributes(dpy, splash, &a) && a.depth == 32;
       } else if (ev.type == PropertyNotify && ev.xproperty.window == splash && ev.xproperty.atom == opacity) {
         Atom type;
         int format;
@@ -130,8 +144,7 @@ int Cycle(const char* keysym) {
         XGetWindowProperty(dpy, splash, opacity, 0, 1, False, AnyPropertyType, &type, &format, &n, &after, &data);
         const unsigned long value = data ? (*reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul) / 0x01010101ul : 0;
         if (data) XFree(data);
-        if (value == 220 && full < 0) full = t;
-        if (value == 210 && full >= 0 && fading < 0) fading = t;
+        seen_opacity(value, t);
       } else if (ev.type == UnmapNotify && ev.xunmap.window == splash) {
         unmapped = t;
       }

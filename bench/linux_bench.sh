@@ -5,8 +5,9 @@
 # down) and for a 10 ms polling reference (BRISEL_KEYS=poll), idle CPU of the program and of
 # the X server, each thread's wake-ups, key-to-output latency over 20 jittered presses, taps
 # seen out of 50 and memory after use; last, key-to-output latency and memory for the
-# sound-server mixer against the ALSA mixer it replaced (BRISEL_MIXER=alsa). It prints; it
-# passes or fails nothing.
+# sound-server mixer against the ALSA mixer it replaced (BRISEL_MIXER=alsa), and the CPU time of
+# a fade with the opacity in the pixels' alpha against the opacity property (BRISEL_OPACITY). It
+# prints; it passes or fails nothing.
 #   bench/linux_bench.sh [BUILD_DIR]   (default: build; IDLE_SECONDS=60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -87,6 +88,28 @@ for keys in sleeping poll; do
   echo "taps seen: $(( $(steps) - before )) of 50"
   echo "== $label: memory after use"
   memory
+  stop_brisel
+done
+
+# A fade costs the program's drawing, the X server's and the compositor's: the CPU time of all
+# three over a few presses from rest, with the opacity in the pixels' alpha (a 32-bit window, as
+# on every composited desktop) and in the opacity property (BRISEL_OPACITY=property, as before).
+compositor=$(cat "$BRISEL_SESSION/xcompmgr.pid")
+for opacity in alpha property; do
+  pactl set-sink-volume @DEFAULT_SINK@ 0%  # every press from here on raises it
+  rm -f "$trace"
+  start_brisel BRISEL_OPACITY="$opacity" "--trace=$trace"
+  fades=10
+  b0=$(ticks "$pid") x0=$(ticks "$xserver") c0=$(ticks "$compositor")
+  # Each press waits for the display to hide, watched in the trace file: nothing else asks the
+  # X server meanwhile.
+  for n in $(seq "$fades"); do
+    "$xprobe" tap XF86AudioRaiseVolume
+    log=$trace wait_for 5 traced "Splash hidden" "$n"
+  done
+  b1=$(ticks "$pid") x1=$(ticks "$xserver") c1=$(ticks "$compositor")
+  awk -v b=$((b1 - b0)) -v x=$((x1 - x0)) -v c=$((c1 - c0)) -v hz="$hz" -v n="$fades" -v o="$opacity" \
+    'BEGIN {printf "== a fade, opacity in the %s: CPU %.0f ms (program %.0f, X server %.0f, compositor %.0f) per press\n", o, 1000 * (b + x + c) / hz / n, 1000 * b / hz / n, 1000 * x / hz / n, 1000 * c / hz / n}'
   stop_brisel
 done
 

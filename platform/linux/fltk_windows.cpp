@@ -15,6 +15,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <list>
@@ -68,14 +69,24 @@ class PictureWindow : public Fl_Double_Window {
     if (!shown() && argb) Fl_X::make_xid(this, &argb->info, argb->colormap);
     Fl_Double_Window::show();
   }
+  // The region changed: the picture goes to the server again.
+  void reshape() {
+    painted_stale_ = true;
+    redraw();
+  }
   void flush() override {
     if (!argb) return Fl_Double_Window::flush();
     compose_if_stale();
-    std::vector<std::uint32_t> pixels = linux_x11::ArgbPixels(picture, opacity, region);
-    linux_x11::PutArgbPixels(fl_display, fl_xid(this), *argb, picture.width, picture.height, pixels);
+    if (!painter_) painter_ = std::make_unique<linux_x11::ArgbPainter>(fl_display, *argb);
+    if (painted_stale_) painter_->set_picture(picture, region);
+    painted_stale_ = false;
+    painter_->paint(fl_xid(this), opacity);
   }
   void compose_if_stale() {
-    if (compose && stale) picture = compose();
+    if (compose && stale) {
+      picture = compose();
+      painted_stale_ = true;
+    }
     stale = false;
   }
   void draw() override {
@@ -87,6 +98,10 @@ class PictureWindow : public Fl_Double_Window {
                          picture.width);
     draw_children();
   }
+
+ private:
+  std::unique_ptr<linux_x11::ArgbPainter> painter_;
+  bool painted_stale_ = true;
 };
 
 // The class hint names the window by its layout, the title is the layout's.
@@ -399,7 +414,12 @@ void FltkWindows::show(HWND hwnd) {
   w->fl->position(place.left, place.top);
   // Each show makes a new X window: its visual follows whether a compositor runs now.
   w->fl->argb.reset();
-  if (w->fl->children() == 0) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
+  // BRISEL_OPACITY=property keeps the property and the shape, the benchmark's reference.
+  static const bool property = [] {
+    const char* mode = std::getenv("BRISEL_OPACITY");
+    return mode && std::string_view(mode) == "property";
+  }();
+  if (w->fl->children() == 0 && !property) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
   w->fl->opacity = w->opacity.value_or(255);
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);
@@ -447,7 +467,7 @@ void FltkWindows::region_changed(Window& w) {
   for (int& n : r) n = scale_.pixels(n);
   if (w.fl->argb) {
     w.fl->region = r;
-    w.fl->redraw();
+    w.fl->reshape();
   }
   // The shape stays as well: it is what the pointer meets.
   const Outline outline{r[2], r[3], r[4], r[5]};

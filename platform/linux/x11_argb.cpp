@@ -1,5 +1,7 @@
 #include "platform/linux/x11_argb.h"
 
+#include <X11/extensions/Xrender.h>
+
 #include <string>
 
 #include "resources/layout.h"
@@ -37,17 +39,48 @@ std::vector<std::uint32_t> ArgbPixels(const GreyImage& picture, int opacity, con
   return pixels;
 }
 
-void PutArgbPixels(Display* display, Window window, const ArgbVisual& visual, int width, int height,
-                   std::vector<std::uint32_t>& pixels) {
-  XImage* image = XCreateImage(display, visual.info.visual, 32, ZPixmap, 0, reinterpret_cast<char*>(pixels.data()),
-                               static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
-  if (!image) return;
-  // A GC of the window's own depth: the toolkit's is made for the screen's default visual.
-  const GC gc = XCreateGC(display, window, 0, nullptr);
-  XPutImage(display, window, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
-  XFreeGC(display, gc);
-  image->data = nullptr;  // the pixels are the caller's
-  XDestroyImage(image);
+ArgbPainter::~ArgbPainter() { release_picture(); }
+
+void ArgbPainter::release_picture() {
+  if (picture_) XRenderFreePicture(display_, picture_);
+  if (pixmap_) XFreePixmap(display_, pixmap_);
+  picture_ = 0;
+  pixmap_ = 0;
+}
+
+void ArgbPainter::set_picture(const GreyImage& picture, const std::optional<RoundRect>& region) {
+  release_picture();
+  width_ = picture.width;
+  height_ = picture.height;
+  if (width_ <= 0 || height_ <= 0) return;
+  std::vector<std::uint32_t> pixels = ArgbPixels(picture, 255, region);
+  pixmap_ = XCreatePixmap(display_, RootWindow(display_, visual_.info.screen), static_cast<unsigned>(width_),
+                          static_cast<unsigned>(height_), 32);
+  XImage* image = XCreateImage(display_, visual_.info.visual, 32, ZPixmap, 0, reinterpret_cast<char*>(pixels.data()),
+                               static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32, 0);
+  if (image) {
+    // A GC of the pixmap's own depth: the toolkit's is made for the screen's default visual.
+    const GC gc = XCreateGC(display_, pixmap_, 0, nullptr);
+    XPutImage(display_, pixmap_, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+    XFreeGC(display_, gc);
+    image->data = nullptr;  // the pixels are ours
+    XDestroyImage(image);
+  }
+  picture_ = XRenderCreatePicture(display_, pixmap_, XRenderFindVisualFormat(display_, visual_.info.visual), 0, nullptr);
+}
+
+void ArgbPainter::paint(Window window, int opacity) {
+  if (!picture_) return;
+  if (window != window_) {  // a new X window at each show: the server freed the old one's picture with it
+    target_ = XRenderCreatePicture(display_, window, XRenderFindVisualFormat(display_, visual_.info.visual), 0, nullptr);
+    window_ = window;
+  }
+  const unsigned short alpha = static_cast<unsigned short>((opacity < 0 ? 0 : opacity > 255 ? 255 : opacity) * 257);
+  const XRenderColor solid{0, 0, 0, alpha};
+  const Picture mask = XRenderCreateSolidFill(display_, &solid);
+  XRenderComposite(display_, PictOpSrc, picture_, mask, target_, 0, 0, 0, 0, 0, 0, static_cast<unsigned>(width_),
+                   static_cast<unsigned>(height_));
+  XRenderFreePicture(display_, mask);
 }
 
 }  // namespace brisel::linux_x11

@@ -55,6 +55,8 @@ run() {
   if [ "$dpi" = 192 ]; then
     step "at 2 the display is the simulator's picture drawn twice as large"
     printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/once.bmp" | "$sim" >/dev/null
+    # Faded in: what its alpha leaves of the picture is then exact to one level.
+    wait_for 5 alpha_is "$splash" 209 207 220
     drawn() {
       "$xprobe" screenshot "$splash" "$work/twice.bmp" &&
         "$xprobe" drawn-at-two "$work/twice.bmp" "$work/once.bmp" 210 205 55 55 >"$work/compared"

@@ -56,6 +56,7 @@ else
 fi
 
 xcompmgr >"$session/xcompmgr.log" 2>&1 &
+echo $! >"$session/xcompmgr.pid"
 pids+=($!)
 # A window manager where a test asks for one (BRISEL_WM=openbox). The command starts only once the
 # window manager has finished starting: openbox owns the screen (and says so on the root window)
