@@ -4,7 +4,7 @@
 # xcompmgr, PulseAudio). One Wine prefix serves the whole run; it is removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 \
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 nsis icoutils \
   xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils
 jobs=$(nproc)
 
