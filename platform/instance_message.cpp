@@ -14,10 +14,6 @@ void ReceiveInstanceMessage(Program& program, std::string_view message,
   if (const auto vk = key ? program.hot_key_code(*key) : std::nullopt) press(*vk);
 }
 
-}  // namespace brisel
-
-namespace brisel {
-
 int SendFromCommandLine(const Options& options, const InstanceSender& send, std::string_view here) {
   const std::string where(here);
   if (options.quit) {

@@ -100,9 +100,7 @@ int Win32MessageLoop::run(const std::function<bool(MSG&)>& pretranslate,
     if (!pending && ended) status = ended();
     if (!status && !pending) {
       settle();  // a key's event or a press from outside may have come
-      // A woken key timer ticks at once; input may also have enabled a timer ("Run" starts the
-      // fade-out), which is armed.
-      arm();
+      arm();     // a woken key timer, or one that input enabled ("Run" starts the fade-out)
     }
   }
   if (pending) std::rethrow_exception(std::exchange(pending, nullptr));

@@ -90,6 +90,30 @@ TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop
   EXPECT_LT(ticked_at - enabled_at, 2000u) << "ticked only when another timer was due";
 }
 
+TEST(MessageLoop, NothingDueNothingTicks) {
+  SteadyClock clock;
+  TimerTable timers(clock);
+  int ticks = 0;
+  FormTimer once(timers, "once", 10, [&] {
+    ++ticks;
+    once.disable();
+  });
+  once.enable();
+  Win32MessageLoop loop(timers, clock);
+  // A timer of the thread, not the loop's, ends the test 300 ms on.
+  const UINT_PTR end = SetTimer(nullptr, 0, 300, nullptr);
+  int loop_timer_messages = 0;
+  loop.run([&](MSG& msg) {
+    if (msg.message != WM_TIMER) return false;
+    if (msg.hwnd == nullptr && msg.wParam == end) PostQuitMessage(0);
+    if (msg.hwnd != nullptr) ++loop_timer_messages;
+    return msg.hwnd == nullptr;
+  });
+  KillTimer(nullptr, end);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_LE(loop_timer_messages, 2) << "the system's timer went on after the last timer was disabled";
+}
+
 TEST(MessageLoop, TimersEnabledByATickTickInTheOrderTheyWereEnabled) {
   SteadyClock clock;
   TimerTable timers(clock);
