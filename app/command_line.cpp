@@ -11,9 +11,6 @@ namespace {
 
 constexpr unsigned Bit(System s) { return 1u << static_cast<unsigned>(s); }
 constexpr unsigned kEverywhere = Bit(System::Linux) | Bit(System::Windows);
-// Ending the running instance, pressing a key in it from outside and starting at login are the
-// Linux desktop's for now.
-constexpr unsigned kLinuxOnly = Bit(System::Linux);
 
 struct OptionRow {
   unsigned systems;  // Bit() of each system that offers the option
@@ -37,11 +34,11 @@ constexpr OptionRow kOptions[] = {
      [](Options& o, std::string_view name) { return (o.mute = std::string(name), true); }},
     {kEverywhere, "--run", "", "start working at once, without showing the dialog",
      [](Options& o, std::string_view) { return o.run = true; }},
-    {kLinuxOnly, "--key", "up|down|mute", "press that hot key in the Brisel running on this display, and exit",
+    {kEverywhere, "--key", "up|down|mute", "press that hot key in the Brisel running on this desktop, and exit",
      [](Options& o, std::string_view name) { return (o.key = HotKeyNamed(name)).has_value(); }},
-    {kLinuxOnly, "--quit", "", "end the Brisel running on this display and exit",
+    {kEverywhere, "--quit", "", "end the Brisel running on this desktop and exit",
      [](Options& o, std::string_view) { return o.quit = true; }},
-    {kLinuxOnly, "--autostart", "on|off",
+    {kEverywhere, "--autostart", "on|off",
      "start 'brisel --run' (with the keys given) at login, or no longer; then exit",
      [](Options& o, std::string_view v) {
        if (v != "on" && v != "off") return false;
@@ -110,6 +107,18 @@ std::string Usage(System system, std::string_view program) {
 std::string UsageError(std::string_view program, std::string_view error) {
   const std::string name(program);
   return name + ": " + std::string(error) + "\nTry '" + name + " --help' for more information.\n";
+}
+
+std::string AutostartCommand(std::string_view program, const Options& options,
+                             std::string (*quote)(std::string_view arg)) {
+  std::string command = quote(program) + " --run";
+  const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
+      {"--up", &options.up}, {"--down", &options.down}, {"--mute", &options.mute}};
+  for (const auto& [option, name] : keys)
+    if (*name) command.append(" ").append(option).append(" ").append(quote(**name));
+  for (char c : command)
+    if ((c >= 0 && c < 0x20) || c == 0x7f) return {};
+  return command;
 }
 
 void StartProgram(Program& program, const Options& options) {

@@ -45,6 +45,12 @@ std::string Usage(System system, std::string_view program);
 // What a usage error prints on standard error: the error, and where to find the usage.
 std::string UsageError(std::string_view program, std::string_view error);
 
+// The command that starts `program` at login: --run and the keys among `options`, the program
+// and each key name as `quote` writes an argument. Empty when the command would hold a control
+// character, which neither a desktop entry's line nor a registry value should carry.
+std::string AutostartCommand(std::string_view program, const Options& options,
+                             std::string (*quote)(std::string_view arg));
+
 // Process start as the command line asks. The start-up dialog is loaded (its load handler
 // runs) and each name given is typed into its selector, as the user's typing reaches it
 // (WindowSystem::type); then the dialog is shown, or with --run "Run" is clicked at once and

@@ -9,9 +9,24 @@
 #include <functional>
 #include <string_view>
 
+#include "app/command_line.h"
 #include "app/program.h"
 
 namespace brisel {
+
+enum class SendResult {
+  Sent,         // delivered (and, when waiting, the instance has ended)
+  NotRunning,   // no Brisel runs here
+  StillRunning  // delivered, but the instance had not ended when the wait ran out
+};
+
+// A message for the running Brisel, sent by the system's channel; with a wait, it returns once
+// the instance has ended or the wait has run out.
+using InstanceSender = std::function<SendResult(std::string_view message, int wait_for_end_ms)>;
+
+// What --quit and --key do: the message sent, and one line on standard error when it could not
+// be done ("brisel: not running " + `here`). Returns the program's exit status.
+int SendFromCommandLine(const Options& options, const InstanceSender& send, std::string_view here);
 
 void ReceiveInstanceMessage(Program& program, std::string_view message,
                             const std::function<void(std::int32_t vk)>& press);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows program with MinGW-w64 and runs its tests under Wine: the behaviour's
-# unit and scenario tests, and the Windows platform on a desktop of its own (Xvfb, openbox,
-# xcompmgr, PulseAudio). One Wine prefix serves the whole run; it is removed at the end.
+# Cross-builds the Windows program with MinGW-w64 and its installer with NSIS, and runs their
+# tests under Wine: the behaviour's unit and scenario tests, the Windows platform on a desktop of
+# its own (Xvfb, openbox, xcompmgr, PulseAudio), the installer; and reads the program's
+# resources back with icoutils. One Wine prefix serves the whole run; it is removed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 \
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 nsis icoutils \
   xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils
 jobs=$(nproc)
 
@@ -19,6 +20,7 @@ trap cleanup EXIT
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
+cmake --build --preset windows --target package >/dev/null
 # Making a prefix takes a while: once, before the tests start.
 cmake/wine-run.sh --prefix build-windows >/dev/null
 ctest --test-dir build-windows --output-on-failure -j"$jobs"

@@ -2,6 +2,7 @@
 // control, drawn at the scale S (1 when not given; 1.25, 1.5 ... 8).
 // brisel-art --icon SIZE FILE: writes the program's icon, SIZE x SIZE pixels, as a PNG (or, for
 // FILE.bmp, its grey and alpha side by side).
+// brisel-art --ico FILE.ico: writes the Windows program's icon with 16, 32, 48 and 256 px images.
 #include <png.h>
 
 #include <algorithm>
@@ -111,9 +112,92 @@ bool WriteIcon(int size, const std::filesystem::path& path) {
   return Write(path, sheet);
 }
 
+// ---- the Windows icon ----------------------------------------------------------------------
+
+void Put16(std::string& out, unsigned v) {
+  out += static_cast<char>(v & 0xff);
+  out += static_cast<char>((v >> 8) & 0xff);
+}
+void Put32(std::string& out, std::uint32_t v) {
+  Put16(out, v & 0xffff);
+  Put16(out, v >> 16);
+}
+
+// One image of an .ico as Windows reads it below 256 px: a 32-bit bitmap without its file
+// header, twice as high as the image (the colours, bottom row first, then the 1-bit mask).
+std::string IcoBitmap(const Icon& icon) {
+  const int size = icon.grey.width;
+  std::string out;
+  Put32(out, 40);
+  Put32(out, static_cast<std::uint32_t>(size));
+  Put32(out, static_cast<std::uint32_t>(2 * size));
+  Put16(out, 1);
+  Put16(out, 32);
+  for (int i = 0; i < 6; ++i) Put32(out, 0);  // no compression; the rest unused
+  for (int y = size - 1; y >= 0; --y)
+    for (int x = 0; x < size; ++x) {
+      const char g = static_cast<char>(icon.grey.at(x, y));
+      out += {g, g, g, static_cast<char>(icon.alpha.at(x, y))};
+    }
+  const int row = (size + 31) / 32 * 4;  // mask rows are padded to 32 bits
+  for (int y = size - 1; y >= 0; --y) {
+    std::string mask(static_cast<std::size_t>(row), '\0');
+    for (int x = 0; x < size; ++x)
+      if (icon.alpha.at(x, y) == 0) mask[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+    out += mask;
+  }
+  return out;
+}
+
+// The 256 px image as a PNG, which Windows takes in an .ico at that size.
+bool IcoPng(const Icon& icon, std::string& out) {
+  std::vector<std::uint8_t> pixels;
+  for (std::size_t i = 0; i < icon.grey.pixels.size(); ++i)
+    pixels.insert(pixels.end(), {icon.grey.pixels[i], icon.grey.pixels[i], icon.grey.pixels[i], icon.alpha.pixels[i]});
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = image.height = static_cast<png_uint_32>(icon.grey.width);
+  image.format = PNG_FORMAT_RGBA;
+  png_alloc_size_t size = 0;
+  if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr)) return false;
+  out.resize(size);
+  return png_image_write_to_memory(&image, out.data(), &size, 0, pixels.data(), 0, nullptr) != 0;
+}
+
+bool WriteIco(const std::filesystem::path& path) {
+  constexpr int kSizes[] = {16, 32, 48, 256};
+  std::vector<std::string> images;
+  for (int size : kSizes) {
+    const Icon icon = MakeIcon(size);
+    std::string image = size < 256 ? IcoBitmap(icon) : std::string();
+    if (size == 256 && !IcoPng(icon, image)) {
+      std::cerr << "brisel-art: cannot encode the 256 px icon\n";
+      return false;
+    }
+    images.push_back(std::move(image));
+  }
+  std::string out;
+  Put16(out, 0);
+  Put16(out, 1);  // an icon
+  Put16(out, static_cast<unsigned>(images.size()));
+  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    const char side = static_cast<char>(kSizes[i] & 0xff);  // 256 is written 0
+    out += {side, side, 0, 0};
+    Put16(out, 1);
+    Put16(out, 32);
+    Put32(out, static_cast<std::uint32_t>(images[i].size()));
+    Put32(out, offset);
+    offset += static_cast<std::uint32_t>(images[i].size());
+  }
+  for (const std::string& image : images) out += image;
+  return WriteFile(path, out);
+}
+
 int Usage() {
   std::cerr << "usage: brisel-art [--scale S] OUTDIR\n"
-               "       brisel-art --icon SIZE FILE.png|FILE.bmp\n";
+               "       brisel-art --icon SIZE FILE.png|FILE.bmp\n"
+               "       brisel-art --ico FILE.ico\n";
   return 2;
 }
 
@@ -127,6 +211,7 @@ int main(int argc, char** argv) {
     if (ec != std::errc() || end != text.data() + text.size() || size < 16 || size > 1024) return Usage();
     return WriteIcon(size, argv[3]) ? 0 : 1;
   }
+  if (argc == 3 && std::string_view(argv[1]) == "--ico") return WriteIco(argv[2]) ? 0 : 1;
   brisel::Scale scale;
   if (argc == 4 && std::string_view(argv[1]) == "--scale") {
     const std::optional<brisel::Scale> s = brisel::ParseScale(argv[2]);

@@ -38,13 +38,8 @@ std::string ExecArgument(std::string_view arg) {
 }
 
 std::string AutostartEntry(std::string_view program, const Options& options) {
-  std::string exec = ExecArgument(program) + " --run";
-  const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
-      {"--up", &options.up}, {"--down", &options.down}, {"--mute", &options.mute}};
-  for (const auto& [option, name] : keys)
-    if (*name) exec.append(" ").append(option).append(" ").append(ExecArgument(**name));
-  for (char c : exec)
-    if ((c >= 0 && c < 0x20) || c == 0x7f) return {};
+  const std::string exec = AutostartCommand(program, options, ExecArgument);
+  if (exec.empty()) return {};
   return "[Desktop Entry]\n"
          "Type=Application\n"
          "Name=Brisel\n"

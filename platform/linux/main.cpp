@@ -71,23 +71,15 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   errno = 0;
   Display* display = XOpenDisplay(nullptr);
   if (!display) Fail("XOpenDisplay", linux_x11::CannotOpenDisplay(nullptr, errno));
-  if (options.quit) {
-    // The running Brisel is asked to end, and given a few seconds to do so.
-    const auto sent = linux_x11::SendToInstance(display, "quit", 5000);
+  if (options.quit || options.key) {
+    const int status = SendFromCommandLine(
+        options,
+        [display](std::string_view message, int wait_for_end_ms) {
+          return linux_x11::SendToInstance(display, message, wait_for_end_ms);
+        },
+        "on this display");
     XCloseDisplay(display);
-    if (sent == linux_x11::SendResult::Sent) return 0;
-    std::fprintf(stderr, sent == linux_x11::SendResult::NotRunning ? "brisel: not running on this display\n"
-                                                                   : "brisel: the Brisel on this display did not end\n");
-    return 1;
-  }
-  if (options.key) {
-    // Handed to the running Brisel's queue, nothing more: a desktop's key repeat may run many
-    // of these in a row, and each is answered as a press of its own.
-    const auto sent = linux_x11::SendToInstance(display, HotKeyMessage(*options.key));
-    XCloseDisplay(display);
-    if (sent == linux_x11::SendResult::Sent) return 0;
-    std::fprintf(stderr, "brisel: not running on this display\n");
-    return 1;
+    return status;
   }
   // One Brisel per display: a second one leaves the first, and the mixer, alone.
   errno = 0;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/instance_message.h"
+
 typedef struct _XDisplay Display;
 
 namespace brisel::linux_x11 {
@@ -41,12 +43,6 @@ class InstanceChannel {
   unsigned long window_ = 0;
   unsigned long selection_ = 0, message_type_ = 0;
   State state_ = State::NoDisplay;
-};
-
-enum class SendResult {
-  Sent,        // delivered (and, when waiting, the instance has ended)
-  NotRunning,  // no Brisel runs on the display
-  StillRunning // delivered, but the instance had not ended when the wait ran out
 };
 
 // Sends `message` (at most kMaxInstanceMessage bytes) to the Brisel running on `display`.

@@ -1,9 +1,130 @@
 #include "platform/win32/win32_keyboard.h"
 
-#include "platform/win32/win32_headers.h"
+#include <algorithm>
+
+#include "platform/win32/win32_failure.h"
+#include "platform/win32/win32_message_window.h"
 
 namespace brisel::win32 {
 
-std::int16_t Win32Keyboard::GetAsyncKeyState(std::int32_t vk) { return ::GetAsyncKeyState(vk); }
+namespace {
+
+constexpr const char* kClassName = "BriselKeys";
+constexpr USHORT kGenericDesktop = 0x01, kKeyboard = 0x06;  // HID usage page and usage
+// GetAsyncKeyState may answer from a cache for a while after an earlier query (Wine keeps one
+// for 50 ms): a key the raw events hold down is taken as released only once this many queries
+// in a row, a tick each, found it up.
+constexpr std::uint32_t kUpAnswersForARelease = 10;
+
+// Raw events name the shift, control and alt keys by their generic codes.
+std::int32_t Generic(std::int32_t vk) {
+  switch (vk) {
+    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
+    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
+    case VK_LMENU: case VK_RMENU: return VK_MENU;
+    default: return vk;
+  }
+}
+
+// Whether a raw event's key is the watched key: by its code, or, for the keypad's keys, whose
+// code follows Num Lock, by the key's scan code.
+bool Carries(const RAWKEYBOARD& key, std::int32_t vk, UINT scan_code) {
+  if (key.VKey == vk || key.VKey == Generic(vk)) return true;
+  return scan_code != 0 && key.MakeCode == scan_code && !(key.Flags & RI_KEY_E0);
+}
+
+}  // namespace
+
+Win32Keyboard::Win32Keyboard(bool raw_input) {
+  if (!raw_input) return;
+  window_ = CreateMessageWindow(kClassName, Proc, this);
+  if (!window_) {
+    Warn("CreateWindowExA", SystemText(GetLastError()) + "; the keys are polled every 10 ms instead");
+    return;
+  }
+  const RAWINPUTDEVICE device{kGenericDesktop, kKeyboard, RIDEV_INPUTSINK, window_};
+  if (!RegisterRawInputDevices(&device, 1, sizeof device)) {
+    Warn("RegisterRawInputDevices", SystemText(GetLastError()) + "; the keys are polled every 10 ms instead");
+    DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+Win32Keyboard::~Win32Keyboard() {
+  if (!window_) return;
+  const RAWINPUTDEVICE device{kGenericDesktop, kKeyboard, RIDEV_REMOVE, nullptr};
+  RegisterRawInputDevices(&device, 1, sizeof device);
+  DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32Keyboard::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INPUT) {
+    RAWINPUT raw{};
+    UINT size = sizeof raw;
+    auto* keyboard = MessageWindowOwner<Win32Keyboard>(hwnd);
+    if (keyboard &&
+        GetRawInputData(reinterpret_cast<HRAWINPUT>(lp), RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) !=
+            static_cast<UINT>(-1) &&
+        raw.header.dwType == RIM_TYPEKEYBOARD)
+      keyboard->raw_event(raw.data.keyboard);
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);  // for WM_INPUT too: it frees the event
+}
+
+void Win32Keyboard::raw_event(const RAWKEYBOARD& key) {
+  const bool press = !(key.Flags & RI_KEY_BREAK);
+  for (Watched& w : watched_) {
+    if (!Carries(key, w.vk, w.scan_code)) continue;
+    if (press && !w.down) ++w.presses;  // a press, not the key's auto-repeat
+    w.down = press;
+    w.up_answers = 0;
+  }
+}
+
+Win32Keyboard::Watched& Win32Keyboard::watched(std::int32_t vk) {
+  const auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
+  if (it != watched_.end()) {
+    std::rotate(it, it + 1, watched_.end());
+    return watched_.back();
+  }
+  if (watched_.size() == kMax) watched_.erase(watched_.begin());
+  const UINT scan_code = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+  // The key may be held as it starts being watched: only its release will come.
+  const bool down = raw_input() && (::GetAsyncKeyState(vk) & 0x8000) != 0;
+  return watched_.emplace_back(Watched{vk, scan_code, down, 0, 0});
+}
+
+std::int16_t Win32Keyboard::GetAsyncKeyState(std::int32_t vk) {
+  Watched& w = watched(vk);
+  const std::int16_t system = ::GetAsyncKeyState(vk);
+  int state = system;
+  if (raw_input()) {
+    if (system & 0x8000)
+      w.up_answers = 0;
+    else if (w.down && ++w.up_answers >= kUpAnswersForARelease)
+      w.down = false;
+    state = w.down ? 0x8000 : 0;
+  }
+  if (w.presses > 0) {
+    --w.presses;  // one press, one answer
+    state |= 1;
+  }
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
+}
+
+void Win32Keyboard::watch(std::int32_t vk) {
+  if (std::none_of(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; })) watched(vk);
+}
+
+void Win32Keyboard::press_from_outside(std::int32_t vk) {
+  watch(vk);
+  ++std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; })->presses;
+}
+
+bool Win32Keyboard::idle() const {
+  return raw_input() && !watched_.empty() && std::none_of(watched_.begin(), watched_.end(), [](const Watched& w) {
+    return w.down || w.presses > 0;
+  });
+}
 
 }  // namespace brisel::win32

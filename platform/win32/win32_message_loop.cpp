@@ -4,9 +4,7 @@
 #include <utility>
 
 #include "platform/win32/win32_failure.h"
-
-// Outside the program's namespace, where HWND is the system's handle type.
-static const HWND kMessageOnlyParent = HWND_MESSAGE;
+#include "platform/win32/win32_message_window.h"
 
 namespace brisel::win32 {
 
@@ -31,15 +29,9 @@ void Guarded(const std::function<void()>& handler) {
 }
 
 Win32MessageLoop::Win32MessageLoop(TimerTable& timers, const Clock& clock) : timers_(timers), clock_(clock) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClassName;
+  window_ = CreateMessageWindow(kClassName, Proc, this);
   // Without its window no timer would ever tick, and the program would look hung.
-  RegisterClassOrFail(wc);
-  window_ = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, kMessageOnlyParent, nullptr, wc.hInstance, nullptr);
   if (!window_) FailLastError("CreateWindowExA");
-  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32MessageLoop::~Win32MessageLoop() {
@@ -48,17 +40,34 @@ Win32MessageLoop::~Win32MessageLoop() {
 
 LRESULT CALLBACK Win32MessageLoop::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER && wp == kTimerId) {
-    if (auto* loop = reinterpret_cast<Win32MessageLoop*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) loop->tick();
+    if (auto* loop = MessageWindowOwner<Win32MessageLoop>(hwnd)) loop->tick();
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void Win32MessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, std::function<bool()> idle) {
+  key_timer_ = std::move(key_timer);
+  idle_ = std::move(idle);
+}
+
+void Win32MessageLoop::settle() {
+  FormTimer* timer = key_timer_ ? key_timer_() : nullptr;
+  if (!timer || !idle_) return;
+  if (idle_())
+    timer->sleep();
+  else
+    timer->wake();
 }
 
 void Win32MessageLoop::tick() {
   Guarded([this] {
     while (timers_.run_next(clock_.now_ms(), true)) {
     }
-    armed_.reset();  // a timer of the system repeats: set it again for what is due now
+    settle();
+    // A timer of the system repeats: stopped, and set again for what is due now, if anything.
+    KillTimer(window_, kTimerId);
+    armed_.reset();
     arm();
   });
 }
@@ -89,7 +98,10 @@ int Win32MessageLoop::run(const std::function<bool(MSG&)>& pretranslate,
       DispatchMessageA(&msg);
     }
     if (!pending && ended) status = ended();
-    if (!status && !pending) arm();  // input may have enabled a timer ("Run" starts the fade-out)
+    if (!status && !pending) {
+      settle();  // a key's event or a press from outside may have come
+      arm();     // a woken key timer, or one that input enabled ("Run" starts the fade-out)
+    }
   }
   if (pending) std::rethrow_exception(std::exchange(pending, nullptr));
   return status ? *status : static_cast<int>(msg.wParam);

@@ -1,7 +1,9 @@
 // The program's one message loop: the windows' messages, and the timer table's ticks. One
 // SetTimer on a message-only window stands for the next due tick of the whole table, so the
 // table's rules (the 10 ms floor, the order of ties, one handler at a time) hold as on every
-// platform; its WM_TIMER is dispatched by any loop, the message box's too.
+// platform; its WM_TIMER is dispatched by any loop, the message box's too. The key timer sleeps
+// while the keyboard says nothing can happen, and wakes with the next message that changes that
+// (a watched key's raw event, a press from brisel --key), so that an idle program does not wake.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,11 @@ class Win32MessageLoop {
   Win32MessageLoop(const Win32MessageLoop&) = delete;
   Win32MessageLoop& operator=(const Win32MessageLoop&) = delete;
 
+  // The timer the keyboard's state puts to sleep, as the program has it (none until it exists),
+  // and whether the keyboard is idle now; without `idle` (BRISEL_KEYS=poll, or no raw key
+  // events) the timer never sleeps.
+  void set_key_timer(std::function<FormTimer*()> key_timer, std::function<bool()> idle);
+
   // Runs until `ended` gives a status (asked after every message), or until the thread's
   // WM_QUIT; returns that status, or WM_QUIT's. `pretranslate` may take a message before it is
   // dispatched (the dialog's keyboard navigation). An exception that a handler raised inside a
@@ -31,10 +38,13 @@ class Win32MessageLoop {
   static LRESULT CALLBACK Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void tick();
   void arm();  // the timer for the table's next due tick, when that changed
+  void settle();  // the key timer asleep or awake, as the keyboard stands
   TimerTable& timers_;
   const Clock& clock_;
   ::HWND window_ = nullptr;
   std::optional<std::uint64_t> armed_;  // the due instant the timer stands for
+  std::function<FormTimer*()> key_timer_;
+  std::function<bool()> idle_;
 };
 
 // Runs a handler from inside a window procedure. An exception must not cross the system's

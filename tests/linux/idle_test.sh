@@ -52,10 +52,6 @@ echo "down XF86AudioLowerVolume" >&4
 sleep 0.5
 echo "up XF86AudioLowerVolume" >&4
 wait_for 5 traced "Splash hidden" 2
-tail -n +"$((mark + 1))" "$log" | awk '$2 == "mixerSetControlDetails" && $4 == 11 {print $1}' >"$work/held"
-steps=$(wc -l <"$work/held")
-median=$(awk 'NR > 1 {print $1 - prev} {prev = $1}' "$work/held" | sort -n | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
-echo "held 0.5 s: $steps steps, median $median ms apart"
-[ "$steps" -ge 25 ] && [ "$median" -ge 9 ] && [ "$median" -le 15 ] || fail "held key: $steps steps, median $median ms"
+check_held_key "$mark"
 kill -0 "$brisel_pid" || fail "brisel ended"
 echo "idle: all checks passed"

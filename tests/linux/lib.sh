@@ -91,3 +91,15 @@ run_brisel_on_wayland() {
   cat "$work/brisel.err"
   [ "$(wc -l <"$work/brisel.err")" = 1 ] && grep -q "'brisel --key up'" "$work/brisel.err" || fail "the hint"
 }
+
+# check_held_key MARK: the volume steps the trace ($log) holds after its line MARK, for a key
+# held 0.5 s: at least 25, a median of 9 to 15 ms apart (a tick every 10 ms).
+check_held_key() {
+  tail -n +"$(($1 + 1))" "$log" | awk '$2 == "mixerSetControlDetails" && $4 == 11 {print $1}' >"$BRISEL_SESSION/held"
+  local steps median
+  steps=$(wc -l <"$BRISEL_SESSION/held")
+  median=$(awk 'NR > 1 {print $1 - prev} {prev = $1}' "$BRISEL_SESSION/held" | sort -n |
+    awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
+  echo "held 0.5 s: $steps steps, median $median ms apart"
+  [ "$steps" -ge 25 ] && [ "$median" -ge 9 ] && [ "$median" -le 15 ] || fail "held key: $steps steps, median $median ms"
+}

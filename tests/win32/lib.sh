@@ -1,5 +1,6 @@
 # Helpers for the Windows program's tests under Wine; they run inside tests/linux/session.sh
-# (an X server, a compositing manager, PulseAudio) and use tests/linux/lib.sh.
+# (an X server, a compositing manager, PulseAudio) and use tests/linux/lib.sh, read here.
+. "$(dirname "${BASH_SOURCE[0]}")/../linux/lib.sh"
 BRISEL_WINE_RUN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../cmake" && pwd)/wine-run.sh
 
 # use_private_prefix PROGRAM.exe: from here on, Wine runs in a copy of the run's prefix (the
@@ -51,3 +52,6 @@ x_focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # probe to send both in one request), so a sender held up between them for a whole tick would be
 # seen holding the key.
 tap() { xdotool key --delay 0 "$1"; }
+
+# The volume steps the trace ($log) holds so far.
+volume_writes() { grep -c " mixerSetControlDetails [0-9]* 11 " "$log" || true; }

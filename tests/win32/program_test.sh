@@ -48,11 +48,8 @@ while read -r option value; do
   [ "$(status wine_run "$exe" "$option" ${value:+"${value%%|*}"} --help </dev/null)" = 0 ] ||
     fail "$option, listed by --help, is refused: $(cat "$work/err")"
 done <"$work/listed"
-# The Linux desktop's options are not offered here: not listed, and unknown.
 for option in --quit --key --autostart; do
-  ! grep -q -- "^$option\b" "$work/listed" || fail "--help lists $option"
-  [ "$(status wine_run "$exe" "$option")" = 2 ] && grep -q "^brisel: unknown option '$option'" "$work/err" ||
-    fail "$option: $(cat "$work/err")"
+  grep -q -- "^$option\b" "$work/listed" || fail "--help does not list $option"
 done
 
 step "a Wine window to type into: the keys reach Wine only while one of its windows has the focus"

@@ -1,11 +1,17 @@
 // The Windows platform's own parts that need no desktop, run under Wine.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/runtime_error.h"
 #include "app/timers.h"
 #include "platform/steady_clock.h"
+#include "platform/win32/win32_autostart.h"
 #include "platform/win32/win32_message_loop.h"
 #include "platform/win32/win32_single_instance.h"
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 namespace brisel::win32 {
 namespace {
@@ -22,6 +28,34 @@ TEST(SingleInstance, SecondHolderOfTheNameIsToldAndTheNameIsFreedWithTheFirst) {
   }
   SingleInstance again(name);
   EXPECT_TRUE(again.first());
+}
+
+// What the system's own parser makes of a command line (ASCII only here).
+std::vector<std::string> SystemArgs(const std::string& command) {
+  const std::wstring wide(command.begin(), command.end());
+  int n = 0;
+  wchar_t** argv = CommandLineToArgvW(wide.c_str(), &n);
+  std::vector<std::string> args;
+  for (int i = 0; i < n; ++i) {
+    const std::wstring arg(argv[i]);
+    args.emplace_back(arg.begin(), arg.end());
+  }
+  LocalFree(argv);
+  return args;
+}
+
+TEST(Autostart, TheRunCommandGivesBackTheProgramAndEachKeyNameAsTheyWere) {
+  Options o;
+  o.up = " +";
+  o.down = "a\\\"b\\";
+  o.mute = "";
+  const std::string program = "C:\\Users\\A B\\brisel.exe";
+  const std::string command = AutostartCommand(program, o, CommandLineArgument);
+  EXPECT_TRUE(command.starts_with("\"C:\\Users\\A B\\brisel.exe\" --run --up \" +\" --down ")) << command;
+  EXPECT_EQ(SystemArgs(command),
+            (std::vector<std::string>{program, "--run", "--up", " +", "--down", "a\\\"b\\", "--mute", ""}));
+  o.mute = "F1\tx";
+  EXPECT_EQ(AutostartCommand(program, o, CommandLineArgument), "") << "a control character is refused";
 }
 
 // The loop on the system's own timer and clock: each test ends by itself within a few ticks.
@@ -54,6 +88,30 @@ TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop
   ASSERT_NE(ticked_at, 0u);
   EXPECT_GE(ticked_at - enabled_at, 10u);
   EXPECT_LT(ticked_at - enabled_at, 2000u) << "ticked only when another timer was due";
+}
+
+TEST(MessageLoop, NothingDueNothingTicks) {
+  SteadyClock clock;
+  TimerTable timers(clock);
+  int ticks = 0;
+  FormTimer once(timers, "once", 10, [&] {
+    ++ticks;
+    once.disable();
+  });
+  once.enable();
+  Win32MessageLoop loop(timers, clock);
+  // A timer of the thread, not the loop's, ends the test 300 ms on.
+  const UINT_PTR end = SetTimer(nullptr, 0, 300, nullptr);
+  int loop_timer_messages = 0;
+  loop.run([&](MSG& msg) {
+    if (msg.message != WM_TIMER) return false;
+    if (msg.hwnd == nullptr && msg.wParam == end) PostQuitMessage(0);
+    if (msg.hwnd != nullptr) ++loop_timer_messages;
+    return msg.hwnd == nullptr;
+  });
+  KillTimer(nullptr, end);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_LE(loop_timer_messages, 2) << "the system's timer went on after the last timer was disabled";
 }
 
 TEST(MessageLoop, TimersEnabledByATickTickInTheOrderTheyWereEnabled) {
