@@ -1,4 +1,4 @@
-# What the tests on full Wayland desktops (GNOME, KDE Plasma) share: a throwaway user when run
+# What the tests on Wayland desktops (sway, GNOME, KDE Plasma) share: a throwaway user when run
 # as root, a session environment of the test's own, a session bus and PipeWire's sound server,
 # and a cleanup that stops everything by process id. Sourced after lib.sh; the caller sets
 # `work` (a fresh folder) first, and calls `desktop_user NAME` and then `user_env`.

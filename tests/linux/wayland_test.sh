@@ -12,74 +12,20 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 brisel_build=$(realpath "$1") sim=$(realpath "$2") xprobe_build=$(realpath "$3")
-skip() { echo "SKIPPED: $*"; exit 77; }
+work=$(mktemp -d /tmp/brisel-wayland.XXXXXX)
+export BRISEL_SESSION=$work
+. "$here/wayland_lib.sh"
+trap cleanup EXIT
 for tool in sway Xwayland; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done
 for tool in wtype grim weston-terminal pulseaudio pactl xwininfo; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/test.sh installs it)"
 done
-
-work=$(mktemp -d /tmp/brisel-wayland.XXXXXX)
-chmod 755 "$work"
-export BRISEL_SESSION=$work
-user= uid=$(id -u)
-pids=()
-# The throwaway user's processes, from /proc (procps may not be installed).
-user_pids() {
-  local d
-  for d in /proc/[0-9]*; do [ "$(stat -c %u "$d" 2>/dev/null)" != "$uid" ] || echo "${d#/proc/}"; done
-}
-cleanup() {
-  set +e
-  local p
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for p in "${pids[@]}"; do
-    for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
-    kill -9 "$p" 2>/dev/null
-  done
-  if [ -n "$user" ]; then
-    # What the session started by itself (Xwayland, the bindings' commands), one by one.
-    for p in $(user_pids); do kill -9 "$p" 2>/dev/null; done
-    for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.02; done
-    userdel -r "$user" >/dev/null 2>&1 || echo "could not remove the user $user" >&2
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/home" "$work/run" "$work/bin"
-if [ "$uid" = 0 ]; then
-  user=brisel-wl-$$
-  useradd -M -d "$work/home" -s /bin/sh "$user"
-  uid=$(id -u "$user")
-  chown "$user:" "$work/home" "$work/run"
-  # Xwayland makes its socket there; a fresh machine may not have the folder yet.
-  [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
-fi
-chmod 700 "$work/run"
+desktop_user brisel-wl
 # The build tree may not be readable by the user: the programs it runs are copied.
 install -m 755 "$brisel_build" "$work/bin/brisel"
 install -m 755 "$xprobe_build" "$work/bin/xprobe"
 brisel=$work/bin/brisel xprobe=$work/bin/xprobe
-home=$work/home
-
-session_env=(HOME="$home" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run/pulse" SHELL=/bin/sh
-  PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8)
-for v in ASAN_OPTIONS UBSAN_OPTIONS; do [ -z "${!v:-}" ] || session_env+=("$v=${!v}"); done
-if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
-  install -m 644 "${BASH_REMATCH[1]}" "$work/lsan.supp"
-  session_env+=("LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$work/lsan.supp}")
-fi
-# A program of the session runs as the user, with the session's environment only:
-# "${as[@]}" PROGRAM... . setpriv and env exec, so a job's $! is the program's own process id.
-user_env() {
-  as=(env -i "${session_env[@]}")
-  [ -z "$user" ] || as=(setpriv --reuid="$uid" --regid="$(id -g "$user")" --clear-groups "${as[@]}")
-}
 user_env
-as_user() { "${as[@]}" "$@"; }
-# The session's sound server answers only its own user.
-sink_volume() { as_user pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
-sink_mute() { as_user pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
 
 step "a sound server, and sway with Xwayland and the three bindings, as $(as_user id -un)"
 "${as[@]}" pulseaudio --daemonize=no --exit-idle-time=-1 -n -L module-null-sink -L module-native-protocol-unix \
