@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/command_line.h"
+#include "app/program.h"
 #include "platform/platform.h"
 #include "platform/trace.h"
 #include "platform/trace_file.h"
@@ -41,5 +42,14 @@ class ProgramPlatform {
   TraceSink sink_;
   std::optional<TracedPlatform> traced_;
 };
+
+// At the hand-over the keyboard starts watching the hot keys "Run" stored, not at the key
+// timer's first tick: a tap in between is not lost. `keyboard` is the platform's own, which
+// has watch(vk).
+template <class WatchingKeyboard>
+void WatchHotKeys(const Program& program, WatchingKeyboard& keyboard) {
+  for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
+    if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
+}
 
 }  // namespace brisel

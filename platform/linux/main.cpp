@@ -121,10 +121,7 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   const auto hand_over = [&] {
     if (handed_over || !program.key_timer()) return;  // not handed over to the display yet
     handed_over = true;
-    // The hot keys are watched from here on, not from the key timer's first tick: a tap in
-    // between is not lost.
-    for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
-      if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
+    WatchHotKeys(program, keyboard);
     if (wayland) std::fputs(kWaylandHint, stderr);
   };
 

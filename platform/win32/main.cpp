@@ -78,8 +78,7 @@ int main(int argc, char** argv) {
           FormTimer* timer = program.key_timer();
           if (timer && !handed_over) {
             handed_over = true;
-            for (const HotKey key : {HotKey::up, HotKey::down, HotKey::mute})
-              if (const auto vk = program.hot_key_code(key)) keyboard.watch(*vk);
+            WatchHotKeys(program, keyboard);
           }
           return timer;
         },
