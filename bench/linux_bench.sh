@@ -29,14 +29,13 @@ done
 
 pid=""
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
-opaque() { [ "$("$xprobe" opacity "$("$xprobe" find Config)")" = $((0xDCDCDCDC)) ]; }
 # Starts the program with the environment given as arguments and hands over with "Run".
 start_brisel() {
   local vars=() args=()
   for a in "$@"; do case $a in --*) args+=("${a%%=*}" "${a#*=}") ;; *) vars+=("$a") ;; esac; done
   env "${vars[@]}" "$build/brisel" "${args[@]}" >/dev/null 2>&1 &
   pid=$!
-  wait_for 5 opaque Config
+  wait_for 5 faded_in Config
   xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
   wait_for 5 bash -c "! $xprobe find Config"
 }

@@ -54,8 +54,10 @@ Fl_Font FltkFont(const Font& f) {
 // picture anew before a draw that follows a change (set stale): a handler may change the
 // display's picture many times in one tick, and only the last one is ever seen.
 //
-// A window without children shown with `argb` set is made with that 32-bit visual, and its
-// picture carries `opacity` and `region` in its alpha instead of the toolkit drawing it.
+// A window shown with `argb` set is made with that 32-bit visual and carries `opacity` and
+// `region` in its pixels' alpha: a window without children paints its picture so; the toolkit
+// draws one with children (the dialog) into a pixmap of the screen's own depth, which the
+// server then copies into the window through the outline and the opacity.
 class PictureWindow : public Fl_Double_Window {
  public:
   PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
@@ -76,11 +78,29 @@ class PictureWindow : public Fl_Double_Window {
   }
   void flush() override {
     if (!argb) return Fl_Double_Window::flush();
-    compose_if_stale();
     if (!painter_) painter_ = std::make_unique<linux_x11::ArgbPainter>(fl_display, *argb);
-    if (painted_stale_) painter_->set_picture(picture, region);
+    if (children() > 0) {
+      if (damage() & ~FL_DAMAGE_CHILD || painted_stale_) draw_offscreen();
+    } else {
+      compose_if_stale();
+      if (painted_stale_) painter_->set_picture(picture, region);
+    }
     painted_stale_ = false;
     painter_->paint(fl_xid(this), opacity);
+  }
+  // The toolkit's drawing of the whole window, taken by the painter. The toolkit's one GC is made
+  // for the screen's own depth, which the pixmap has and the 32-bit window has not.
+  void draw_offscreen() {
+    if (!offscreen_) {
+      offscreen_ = XCreatePixmap(fl_display, RootWindow(fl_display, fl_screen), static_cast<unsigned>(w()),
+                                 static_cast<unsigned>(h()), static_cast<unsigned>(fl_visual->depth));
+      if (!fl_gc) fl_gc = XCreateGC(fl_display, offscreen_, 0, nullptr);
+    }
+    damage(FL_DAMAGE_ALL);
+    fl_begin_offscreen(offscreen_);
+    draw();
+    fl_end_offscreen();
+    painter_->set_content(offscreen_, fl_visual->visual, w(), h(), region);
   }
   void compose_if_stale() {
     if (compose && stale) {
@@ -102,6 +122,7 @@ class PictureWindow : public Fl_Double_Window {
  private:
   std::unique_ptr<linux_x11::ArgbPainter> painter_;
   bool painted_stale_ = true;
+  Pixmap offscreen_ = 0;
 };
 
 // The class hint names the window by its layout, the title is the layout's.
@@ -419,7 +440,7 @@ void FltkWindows::show(HWND hwnd) {
     const char* mode = std::getenv("BRISEL_OPACITY");
     return mode && std::string_view(mode) == "property";
   }();
-  if (w->fl->children() == 0 && !property) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
+  if (!property) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
   w->fl->opacity = w->opacity.value_or(255);
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);

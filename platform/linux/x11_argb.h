@@ -42,11 +42,17 @@ class ArgbPainter {
   ArgbPainter& operator=(const ArgbPainter&) = delete;
   // The picture, with alpha 0 outside `region`, for the next paints.
   void set_picture(const GreyImage& picture, const std::optional<RoundRect>& region);
+  // The picture is what the toolkit drew into `content`, a pixmap of the screen's default
+  // visual, with alpha 0 outside `region`. The server copies it: no pixel travels.
+  void set_content(Drawable content, Visual* content_visual, int width, int height,
+                   const std::optional<RoundRect>& region);
   // The window shows the picture at `opacity` (0 to 255).
   void paint(Window window, int opacity);
 
  private:
   void release_picture();
+  void make_picture(int width, int height);  // an empty 32-bit picture of that size
+  unsigned long outline_mask(const std::optional<RoundRect>& region);
   Display* display_;
   ArgbVisual visual_;
   int width_ = 0, height_ = 0;
@@ -54,6 +60,9 @@ class ArgbPainter {
   unsigned long picture_ = 0;  // the picture's XRender Picture
   Window window_ = 0;
   unsigned long target_ = 0;   // the window's XRender Picture, freed by the server with the window
+  std::optional<RoundRect> mask_region_;
+  Pixmap mask_pixmap_ = 0;
+  unsigned long mask_ = 0;     // alpha 255 inside the region, 0 outside
 };
 
 }  // namespace brisel::linux_x11

@@ -66,6 +66,12 @@ window() { "$xprobe" find "$1"; }
 gone() { ! "$xprobe" find "$1"; }
 opacity_is() { [ "$("$xprobe" opacity "$(window "$1")")" = "$2" ]; }
 alpha_is() { [ "$("$xprobe" alpha "$1" "$2" "$3")" = "$4" ]; }  # WINDOW X Y ALPHA
+# The window NAME is faded in to 220: in its pixels' alpha (a compositor runs, the window is
+# 32-bit), or else in its opacity property.
+faded_in() {
+  local w; w=$(window "$1") || return 1
+  alpha_is "$w" 100 100 220 || [ "$("$xprobe" opacity "$w")" = $((0xDCDCDCDC)) ]
+}
 status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 # reap: waits for the program started as $pid to end; its exit status in $rc, and $pid cleared.
 reap() { set +e; wait "$pid"; rc=$?; set -e; pid=; }

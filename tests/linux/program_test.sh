@@ -32,7 +32,10 @@ timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left X:  490" || fail
 timeout 5 xwininfo -id "$config" | grep -q "Absolute upper-left Y:  362" || fail "dialog not centred vertically"
 timeout 5 xprop -id "$config" WM_CLASS | grep -q '"Config", "Brisel"' || fail "class hint"
 "$xprobe" shape "$config" 300 300 45 45 || fail "dialog outline"
-wait_for 5 opacity_is Config $((0xDCDCDCDC))
+# A compositor runs: the opacity and the outline are in the pixels' alpha, not in the property.
+wait_for 5 faded_in Config
+opacity_is Config none || fail "the dialog has an opacity property as well as its alpha"
+[ "$("$xprobe" alpha "$config" 0 0 299 0 0 299 299 299 | xargs)" = "0 0 0 0" ] || fail "the dialog's corners are not clear"
 
 step "Run hands over: the dialog unmaps"
 xdotool mousemove --window "$config" 224 276 click 1

@@ -8,7 +8,6 @@ brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-opaque() { [ "$("$xprobe" opacity "$(window Config)")" = $((0xDCDCDCDC)) ]; }
 
 # The percent that the n-th press of volume up sends (the level as it stood before the press).
 up_percents=(1 2 4 5 6 7 8 10 11 12)
@@ -27,7 +26,7 @@ start_brisel() {
   env "$@" "$brisel" >"$work/brisel.log" 2>&1 &
   pid=$!
   wait_for 5 window Config
-  wait_for 5 opaque
+  wait_for 5 faded_in Config
   xdotool mousemove --window "$(window Config)" 224 276 click 1
   wait_for 5 gone Config
 }

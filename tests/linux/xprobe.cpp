@@ -16,6 +16,7 @@
 //                                    size), and drawn at its size, not B's pixels doubled
 //   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
+//                                    (a 32-bit window's as drawn, before their alpha)
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
 //   xprobe tap KEYSYM                a press and its release in one request batch
 //   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
@@ -274,11 +275,16 @@ int main(int argc, char** argv) {
   }
   if (cmd == "pixels" && argc >= 5 && argc % 2 == 1) {
     const Window w = std::strtoul(argv[2], nullptr, 0);
+    XWindowAttributes attributes{};
+    const int depth = XGetWindowAttributes(dpy, w, &attributes) ? attributes.depth : 0;
     for (int i = 3; i + 1 < argc; i += 2) {
       XImage* img = XGetImage(dpy, w, std::atoi(argv[i]), std::atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
       if (!img) return 1;
       const unsigned long p = XGetPixel(img, 0, 0);
-      std::printf("%lu,%lu,%lu\n", (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+      // A 32-bit window's pixels are premultiplied: the colours as drawn are divided by alpha.
+      const unsigned long al = depth == 32 ? (p >> 24) & 0xFF : 255;
+      const auto drawn = [al](unsigned long c) { return al ? std::min(255ul, (c * 255 + al / 2) / al) : 0; };
+      std::printf("%lu,%lu,%lu\n", drawn((p >> 16) & 0xFF), drawn((p >> 8) & 0xFF), drawn(p & 0xFF));
       XDestroyImage(img);
     }
     return 0;
