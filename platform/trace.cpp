@@ -67,12 +67,13 @@ HWND TracingWindows::create_window(const WindowLayout& layout) {
   return hwnd;
 }
 
+// Stamped as the behaviour shows the window: a backend may take a while to draw its first frame.
 void TracingWindows::show(HWND hwnd) {
-  inner_.show(hwnd);
   if (auto it = windows_.find(hwnd); it != windows_.end() && !it->second.visible) {
     it->second.visible = true;
     line(hwnd, "shown");
   }
+  inner_.show(hwnd);
 }
 
 void TracingWindows::hide(HWND hwnd) {
