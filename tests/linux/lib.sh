@@ -21,9 +21,10 @@ start_pulse() {
     pipewire-pulse >"$BRISEL_SESSION/pulse.log" 2>&1 &
     echo $! >"$BRISEL_SESSION/pulse.pid"
     wait_for 10 pactl info
-    pactl load-module module-null-sink sink_name=null >/dev/null
-    pactl set-default-sink null
-    wait_for 10 default_sink_is null  # the session manager settles the default
+    # A server that has just started may still answer "Not supported" for a moment: each step is
+    # tried again until it is done (a module that loaded is not loaded twice).
+    wait_for 10 pactl load-module module-null-sink sink_name=null
+    wait_for 10 make_default_sink null  # the session manager settles the default
     # The session manager restores an output's last volume: a new server starts as PulseAudio's.
     pactl set-sink-volume null 100%
     pactl set-sink-mute null 0
@@ -35,6 +36,7 @@ start_pulse() {
   wait_for 10 pactl info
 }
 default_sink_is() { [ "$(pactl get-default-sink)" = "$1" ]; }
+make_default_sink() { pactl set-default-sink "$1" && default_sink_is "$1"; }
 
 stop_pulse() {
   local pid; pid=$(cat "$BRISEL_SESSION/pulse.pid")

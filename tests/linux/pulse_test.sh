@@ -41,7 +41,7 @@ stop_brisel() {
 if [ "${BRISEL_SOUND:-}" = pipewire ]; then
   pactl info | grep -q '^Server Name: PulseAudio (on PipeWire ' || fail "not PipeWire's server: $(pactl info)"
 fi
-pactl set-default-sink null
+wait_for 5 make_default_sink null  # PipeWire's session manager takes a moment
 second=$(pactl load-module module-null-sink sink_name=second)
 start_brisel
 
@@ -49,14 +49,14 @@ step "each press changes the output that is the default now, and no other"
 tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is null "${up_percents[0]}"
 [ "$(volume_of second)" = 100 ] || fail "the other output's volume changed"
-pactl set-default-sink second
+wait_for 5 make_default_sink second
 tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is second "${up_percents[1]}"
 [ "$(volume_of null)" = "${up_percents[0]}" ] || fail "the old output's volume changed"
 tap XF86AudioMute
 wait_for 5 mute_of_is second yes
 [ "$(mute_of null)" = no ] || fail "the old output was muted"
-pactl set-default-sink null
+wait_for 5 make_default_sink null
 tap XF86AudioRaiseVolume  # sends the volume, then sound on
 wait_for 5 volume_of_is null "${up_percents[2]}"
 [ "$(mute_of second)" = yes ] || fail "sound on reached the old output"
@@ -67,7 +67,7 @@ wait_for 5 mute_of_is null yes
 
 step "the volume keeps the output's balance"
 pactl set-sink-volume second 100% 50%
-pactl set-default-sink second
+wait_for 5 make_default_sink second
 tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is second "${up_percents[3]}"
 [ "$(mute_of second)" = no ] || fail "sound on did not reach the new output"
@@ -77,6 +77,7 @@ right=$(volume_of second 2)
 
 step "the output in use goes away: the next press changes the one that is left"
 pactl unload-module "$second"
+wait_for 5 default_sink_is null  # the server falls back to the output that is left
 tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is null "${up_percents[4]}"
 wait_for 5 mute_of_is null no

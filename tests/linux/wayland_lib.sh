@@ -94,9 +94,11 @@ start_pipewire() {
   "${as[@]}" pipewire-pulse >"$work/pipewire-pulse.log" 2>&1 &
   pids+=($!)
   wait_for 10 as_user pactl info || { cat "$work/pipewire-pulse.log"; fail "pipewire-pulse did not start"; }
-  as_user pactl load-module module-null-sink sink_name=null >/dev/null
-  as_user pactl set-default-sink null
-  wait_for 10 bash -c "[ \"\$($(printf '%q ' "${as[@]}") pactl get-default-sink)\" = null ]" ||
+  # A server that has just started may still answer "Not supported" for a moment: each step is
+  # tried again until it is done (a module that loaded is not loaded twice).
+  wait_for 10 as_user pactl load-module module-null-sink sink_name=null || fail "no null sink"
+  wait_for 10 bash -c "$(printf '%q ' "${as[@]}") pactl set-default-sink null &&
+    [ \"\$($(printf '%q ' "${as[@]}") pactl get-default-sink)\" = null ]" ||
     { cat "$work/wireplumber.log"; fail "the default output is not the null sink"; }
   as_user pactl set-sink-volume null 0%
   as_user pactl set-sink-mute null 0
