@@ -71,15 +71,7 @@ backdrop=e03c8c  # a pink that no pixel of the display's picture has
 "${as[@]}" GDK_BACKEND=wayland /usr/bin/python3 "$work/bin/backdrop.py" "$backdrop" >"$work/backdrop.out" 2>"$work/backdrop.err" &
 pids+=($!)
 wait_for 10 grep -qx "focus in" "$work/backdrop.out" || { cat "$work/backdrop.err"; fail "the Wayland window did not get the focus"; }
-typed=0
-window_has_focus() {
-  for _ in 1 2 3; do
-    typed=$((typed + 1))
-    type_keys a
-    wait_for 3 bash -c "[ \$(grep -cx 'key a' '$work/backdrop.out') -ge $typed ]" && return 0
-  done
-  return 1
-}
+window_has_focus() { backdrop_has_focus "$work/backdrop.out"; }
 window_has_focus || fail "a key typed did not reach the Wayland window"
 
 step "the README's gsettings commands, run as written, bind F10, F9 and F8"

@@ -75,15 +75,7 @@ answer() { local line; read -r -t 10 -u "${keys[0]}" line || { cat "$work/keys.l
 declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68)
 type_keys() { local k ks=(); for k; do ks+=("${code[$k]}"); done; echo "key ${ks[*]}" >&"${keys[1]}"; [ "$(answer)" = ok ]; }
 wait_for 10 grep -qx "focus in" "$home/backdrop.out" || { cat "$home/backdrop.err" "$work/kwin.log"; fail "the Wayland window did not get the focus"; }
-typed=0
-window_has_focus() {
-  for _ in 1 2 3; do
-    typed=$((typed + 1))
-    type_keys a
-    wait_for 3 bash -c "[ \$(grep -cx 'key a' '$home/backdrop.out') -ge $typed ]" && return 0
-  done
-  return 1
-}
+window_has_focus() { backdrop_has_focus "$home/backdrop.out"; }
 window_has_focus || fail "a key typed did not reach the Wayland window"
 
 step "brisel --run on Xwayland: one line says how to bind the keys"

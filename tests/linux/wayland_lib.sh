@@ -112,3 +112,16 @@ sink_mute() { as_user pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
 percent_at() {
   awk -v l="$1" 'BEGIN { v = 1 + 1.25 * (l - 1); r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }'
 }
+
+# Whether keys typed into the session reach the flat Wayland window (backdrop.py, which writes
+# what it gets to FILE): the letter a, typed with the test's own type_keys, shows up there; tried
+# three times.
+typed=0
+backdrop_has_focus() {
+  for _ in 1 2 3; do
+    typed=$((typed + 1))
+    type_keys a
+    wait_for 3 bash -c "[ \$(grep -cx 'key a' '$1') -ge $typed ]" && return 0
+  done
+  return 1
+}
