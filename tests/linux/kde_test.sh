@@ -4,7 +4,8 @@
 # through KWin's fake input protocol (tests/linux/kwin_keys.c, built here), screenshots come from
 # KWin's ScreenShot2 interface. KWin's setting for legacy X11 programs decides whether Xwayland
 # hears keys typed into Wayland windows: at its default (kwinrc [Xwayland] XwaylandEavesdrops=None)
-# Brisel's own keys are dead there; at "All" they work.
+# Brisel's own keys are dead there; at "All" they work. Keys bound in Plasma's Shortcuts settings
+# to `brisel --key` (KWin's own shortcut service runs them) work either way.
 #   kde_test.sh BRISEL BRISEL_SIM XPROBE
 # As root it runs the session as a throwaway user, removed at the end.
 set -euo pipefail
@@ -44,9 +45,20 @@ step "a session bus, PipeWire's sound server, as $(as_user id -un)"
 bus_daemon DBUS_SESSION_BUS_ADDRESS
 start_pipewire
 
+step "System Settings' Shortcuts, Command or Script…: F11, F12 and F8 bound to brisel --key"
+# What the page keeps for each command: a hidden application entry, and its key in
+# kglobalshortcutsrc. KWin's shortcut service reads them as it starts, as at login.
+mkdir -p "$home/.config" "$home/.local/share/applications"
+for k in up:F11 down:F12 mute:F8; do
+  entry=net.local.brisel-${k%:*}.desktop
+  printf '[Desktop Entry]\nType=Application\nName=brisel --key %s\nExec=brisel --key %s\nNoDisplay=true\n' \
+    "${k%:*}" "${k%:*}" >"$home/.local/share/applications/$entry"
+  printf '[%s]\n_k_friendly_name=brisel --key %s\n_launch=%s,none,brisel --key %s\n\n' \
+    "$entry" "${k%:*}" "${k#*:}" "${k%:*}" >>"$home/.config/kglobalshortcutsrc"
+done
+[ -z "$user" ] || chown -R "$user:" "$home/.config" "$home/.local"
+
 step "kwin_wayland, virtual, with Xwayland; its session: a flat-coloured Wayland window"
-mkdir -p "$home/.config"
-[ -z "$user" ] || chown "$user:" "$home/.config"
 backdrop=e03c8c  # a pink that no pixel of the display's picture has
 # The window, started by KWin, gets the session's environment (the Wayland and X displays).
 "${as[@]}" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 XDG_CURRENT_DESKTOP=KDE \
@@ -72,7 +84,7 @@ pids+=($keys_PID)
 answer() { local line; read -r -t 10 -u "${keys[0]}" line || { cat "$work/keys.log"; fail "kwin_keys did not answer"; }; echo "$line"; }
 [ "$(answer)" = ready ] || fail "kwin_keys: $(cat "$work/keys.log")"
 # Linux input event codes.
-declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68)
+declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68 [F11]=87 [F12]=88)
 type_keys() { local k ks=(); for k; do ks+=("${code[$k]}"); done; echo "key ${ks[*]}" >&"${keys[1]}"; [ "$(answer)" = ok ]; }
 wait_for 10 grep -qx "focus in" "$home/backdrop.out" || { cat "$home/backdrop.err" "$work/kwin.log"; fail "the Wayland window did not get the focus"; }
 window_has_focus() { backdrop_has_focus "$home/backdrop.out"; }
@@ -123,6 +135,34 @@ hidden_again "$h"
 ! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
 window_has_focus || fail "the display took the focus"
 
+step "F11 typed into the Wayland window: KWin runs brisel --key up; F11 ten times: ten steps"
+as_user gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
+  --method org.kde.KGlobalAccel.allComponents | grep -q net_local_brisel_mute_desktop ||
+  fail "KWin's shortcut service did not read the bindings"
+writes=$(volume_writes) h=$(count " Splash hidden$")
+started=$(date +%s%N)
+type_keys F11
+wait_for 5 volume_is "$(percent_at 2)" || fail "F11 did not step"
+echo "the output stepped $(( ($(date +%s%N) - started) / 1000000 )) ms after the key"
+# One at a time, each once the last has stepped: KWin runs a shortcut's command once for
+# presses that reach it together.
+for n in $(seq 3 12); do
+  type_keys F11
+  wait_for 5 volume_is "$(percent_at "$n")" || fail "F11 number $((n - 1)): $(( $(volume_writes) - writes )) steps"
+done
+
+step "F12 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
+type_keys F12
+wait_for 5 volume_is "$(percent_at 13)" || fail "F12 did not step down"
+type_keys F8
+wait_for 5 mute_is yes || fail "F8 did not mute"
+type_keys F8
+wait_for 5 mute_is no || fail "F8 did not unmute"
+hidden_again "$h"
+[ "$(volume_writes)" = $((writes + 12)) ] || fail "$(( $(volume_writes) - writes )) steps for 12 presses"
+! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
+window_has_focus || fail "the display took the focus"
+
 step "kwinrc [Xwayland] XwaylandEavesdrops=All, applied live: Brisel's own keys work in the Wayland window"
 printf '[Xwayland]\nXwaylandEavesdrops=All\n' >>"$home/.config/kwinrc"
 [ -z "$user" ] || chown "$user:" "$home/.config/kwinrc"
@@ -130,15 +170,15 @@ as_user gdbus call --session --dest org.kde.KWin --object-path /KWin --method or
 h=$(count " Splash hidden$")
 # The setting takes effect as KWin reads it again: F10 until one is heard.
 tries=0
-heard() { tries=$((tries + 1)); type_keys F10 && wait_for 1 volume_is "$(percent_at 2)"; }
+heard() { tries=$((tries + 1)); type_keys F10 && wait_for 1 volume_is "$(percent_at 12)"; }
 wait_for 10 heard || fail "F10 typed into the Wayland window was not heard"
 echo "heard at the F10 number $tries after the change"
 hidden_again "$h"
 writes=$(volume_writes) h=$(count " Splash hidden$")
 type_keys F10 F10 F10
-wait_for 5 volume_is "$(percent_at 5)" || fail "three F10: $(( $(volume_writes) - writes )) steps"
+wait_for 5 volume_is "$(percent_at 15)" || fail "three F10: $(( $(volume_writes) - writes )) steps"
 type_keys F9
-wait_for 5 volume_is "$(percent_at 6)" || fail "F9 did not step down"
+wait_for 5 volume_is "$(percent_at 16)" || fail "F9 did not step down"
 type_keys F7
 wait_for 5 mute_is yes || fail "F7 did not mute"
 type_keys F7
