@@ -39,6 +39,17 @@ std::vector<std::uint32_t> ArgbPixels(const GreyImage& picture, int opacity, con
   return pixels;
 }
 
+namespace {
+
+// A 32-bit picture whose channels each scale what is composited through it (component alpha).
+Picture PictureForMask(Display* display, Pixmap pixmap, Visual* visual) {
+  XRenderPictureAttributes attributes{};
+  attributes.component_alpha = True;
+  return XRenderCreatePicture(display, pixmap, XRenderFindVisualFormat(display, visual), CPComponentAlpha, &attributes);
+}
+
+}  // namespace
+
 ArgbPainter::~ArgbPainter() {
   release_picture();
   if (mask_) XRenderFreePicture(display_, mask_);
@@ -51,7 +62,7 @@ void ArgbPainter::make_picture(int width, int height) {
   height_ = height;
   pixmap_ = XCreatePixmap(display_, RootWindow(display_, visual_.info.screen), static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_), 32);
-  picture_ = XRenderCreatePicture(display_, pixmap_, XRenderFindVisualFormat(display_, visual_.info.visual), 0, nullptr);
+  picture_ = PictureForMask(display_, pixmap_, visual_.info.visual);
 }
 
 unsigned long ArgbPainter::outline_mask(const std::optional<RoundRect>& region) {
@@ -124,7 +135,7 @@ void ArgbPainter::set_picture(const GreyImage& picture, const std::optional<Roun
     image->data = nullptr;  // the pixels are ours
     XDestroyImage(image);
   }
-  picture_ = XRenderCreatePicture(display_, pixmap_, XRenderFindVisualFormat(display_, visual_.info.visual), 0, nullptr);
+  picture_ = PictureForMask(display_, pixmap_, visual_.info.visual);
 }
 
 void ArgbPainter::paint(Window window, int opacity) {
@@ -134,11 +145,14 @@ void ArgbPainter::paint(Window window, int opacity) {
     window_ = window;
   }
   const unsigned short alpha = static_cast<unsigned short>((opacity < 0 ? 0 : opacity > 255 ? 255 : opacity) * 257);
-  const XRenderColor solid{0, 0, 0, alpha};
-  const Picture mask = XRenderCreateSolidFill(display_, &solid);
-  XRenderComposite(display_, PictOpSrc, picture_, mask, target_, 0, 0, 0, 0, 0, 0, static_cast<unsigned>(width_),
-                   static_cast<unsigned>(height_));
-  XRenderFreePicture(display_, mask);
+  // The opacity in every channel, each channel of the picture scaling it: the premultiplied
+  // picture at that opacity, at about the cost of a copy (the picture as the source, through a
+  // solid alpha, costs seven times that in the server, and a fade paints 44 times).
+  const XRenderColor solid{alpha, alpha, alpha, alpha};
+  const Picture opacity_fill = XRenderCreateSolidFill(display_, &solid);
+  XRenderComposite(display_, PictOpSrc, opacity_fill, picture_, target_, 0, 0, 0, 0, 0, 0,
+                   static_cast<unsigned>(width_), static_cast<unsigned>(height_));
+  XRenderFreePicture(display_, opacity_fill);
 }
 
 }  // namespace brisel::linux_x11

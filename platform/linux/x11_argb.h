@@ -33,7 +33,7 @@ std::vector<std::uint32_t> ArgbPixels(const GreyImage& picture, int opacity, con
 
 // Paints a picture into windows of the 32-bit visual at any opacity. The picture goes to the X
 // server once, at full opacity, as it changes; each opacity is then one composite of it through
-// a solid alpha, all done by the server (a fade's 22 steps send no pixels).
+// the opacity, all done by the server (the 42 steps of a press's fades send no pixels).
 class ArgbPainter {
  public:
   ArgbPainter(Display* display, const ArgbVisual& visual) : display_(display), visual_(visual) {}
