@@ -96,9 +96,7 @@ type_keys F10
 wait_for 5 volume_is "$(percent_at 1)" || fail "the volume did not step"
 echo "the output stepped $(( ($(date +%s%N) - started) / 1000000 )) ms after the key"
 wait_for 5 traced "Splash shown" 1
-window=$(as_user "$xprobe" find Splash) && [ -n "$window" ] || fail "no display window on Xwayland"
-geometry=$(as_user timeout 5 xwininfo -id "$window")
-x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+display_place
 echo "the display at $x,$y"
 
 hidden_again "$h"
@@ -148,14 +146,7 @@ hidden_again "$h"  # by then a heard F7 would have muted, 100 ms after its press
 volume_is "$(percent_at 12)" || fail "the output is at $(sink_volume) %, not $(percent_at 12) %"
 
 step "F9 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
-type_keys F9
-wait_for 5 volume_is "$(percent_at 13)" || fail "F9"
-type_keys F8
-wait_for 5 mute_is yes || fail "F8 did not mute"
-type_keys F8
-wait_for 5 mute_is no || fail "F8 did not unmute"
-! grep -qx "focus out" "$work/backdrop.out" || fail "the Wayland window lost the focus"
-window_has_focus || fail "the display took the focus"
+down_mute_unmute F9 F8 13 "$work/backdrop.out"
 
 # Films N fade-ins through the screen cast, every frame of the display's rectangle, and prints
 # the display's opacity frame by frame (0 to 1; 0.86 is 220 of 255) per fade-in. Fails when

@@ -109,9 +109,7 @@ wait_for 5 traced "Splash shown" 1
 step "the display is translucent and rounded over the Wayland window, and does not take the focus"
 printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/expected.bmp" |
   "$sim" >/dev/null
-window=$(as_user "$xprobe" find Splash) && [ -n "$window" ] || fail "no display window on Xwayland"
-geometry=$(as_user timeout 5 xwininfo -id "$window")
-x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+display_place
 echo "the display at $x,$y"
 # Shown is not yet faded in: screenshots until one shows it at its full opacity, while it is up.
 look="no screenshot" still=yes
@@ -152,16 +150,9 @@ for n in $(seq 3 12); do
 done
 
 step "F12 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
-type_keys F12
-wait_for 5 volume_is "$(percent_at 13)" || fail "F12 did not step down"
-type_keys F8
-wait_for 5 mute_is yes || fail "F8 did not mute"
-type_keys F8
-wait_for 5 mute_is no || fail "F8 did not unmute"
+down_mute_unmute F12 F8 13 "$home/backdrop.out"
 hidden_again "$h"
 [ "$(volume_writes)" = $((writes + 12)) ] || fail "$(( $(volume_writes) - writes )) steps for 12 presses"
-! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
-window_has_focus || fail "the display took the focus"
 
 step "kwinrc [Xwayland] XwaylandEavesdrops=All, applied live: Brisel's own keys work in the Wayland window"
 printf '[Xwayland]\nXwaylandEavesdrops=All\n' >>"$home/.config/kwinrc"
@@ -177,16 +168,9 @@ hidden_again "$h"
 writes=$(volume_writes) h=$(count " Splash hidden$")
 type_keys F10 F10 F10
 wait_for 5 volume_is "$(percent_at 15)" || fail "three F10: $(( $(volume_writes) - writes )) steps"
-type_keys F9
-wait_for 5 volume_is "$(percent_at 16)" || fail "F9 did not step down"
-type_keys F7
-wait_for 5 mute_is yes || fail "F7 did not mute"
-type_keys F7
-wait_for 5 mute_is no || fail "F7 did not unmute"
+down_mute_unmute F9 F7 16 "$home/backdrop.out"
 hidden_again "$h"
 [ "$(volume_writes)" = $((writes + 4)) ] || fail "$(( $(volume_writes) - writes )) steps for 4 presses"
-! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
-window_has_focus || fail "the display took the focus"
 
 step "brisel --quit ends it; it wrote nothing but the hint"
 as_user "$brisel" --quit || fail "--quit"

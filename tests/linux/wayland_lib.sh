@@ -125,3 +125,27 @@ backdrop_has_focus() {
   done
   return 1
 }
+
+# down_mute_unmute DOWN MUTE LEVEL FILE: DOWN typed steps the output down (the press writes the
+# level LEVEL, as it stood before), MUTE typed twice mutes and unmutes it, and the flat Wayland
+# window (writing to FILE) keeps the focus all along.
+down_mute_unmute() {
+  type_keys "$1"
+  wait_for 5 volume_is "$(percent_at "$3")" || fail "$1 did not step down"
+  type_keys "$2"
+  wait_for 5 mute_is yes || fail "$2 did not mute"
+  type_keys "$2"
+  wait_for 5 mute_is no || fail "$2 did not unmute"
+  ! grep -qx "focus out" "$4" || fail "the Wayland window lost the focus"
+  backdrop_has_focus "$4" || fail "the display took the focus"
+}
+
+# display_place: waits for the display's X window to be viewable on the session's Xwayland (the
+# trace tells of a show as it begins, before the window maps) and sets `window`, `x` and `y`.
+display_place() {
+  wait_for 5 as_user "$xprobe" find Splash || fail "no display window on Xwayland"
+  window=$(as_user "$xprobe" find Splash)
+  local geometry
+  geometry=$(as_user timeout 5 xwininfo -id "$window")
+  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+}

@@ -106,9 +106,7 @@ for press in 1 2 3; do  # levels 1 to 3 show the same picture
   as_user wtype -k F10
   wait_for 5 volume_is "${expected[press - 1]}"
   wait_for 5 traced "Splash shown" "$press"
-  window=$(as_user "$xprobe" find Splash) && [ -n "$window" ] || fail "no display window on Xwayland"
-  geometry=$(as_user timeout 5 xwininfo -id "$window")
-  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+  display_place
   # Shown is not yet faded in: shots until one shows it at its full opacity, while it is up.
   wait_for 5 looks_right || true
   if [ "$still" = yes ]; then
