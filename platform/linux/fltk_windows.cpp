@@ -441,13 +441,22 @@ void FltkWindows::show(HWND hwnd) {
     return mode && std::string_view(mode) == "property";
   }();
   if (!property) w->fl->argb = linux_x11::CompositedArgbVisual(fl_display, fl_screen);
-  w->fl->opacity = w->opacity.value_or(255);
+  // A window without an opacity yet maps fully transparent: its opacity may come next, in the
+  // same tick (the display's first fade-in starts so), and a compositor must not catch one
+  // opaque frame before it. The toolkit's next flush paints it at the opacity it has by then.
+  w->fl->opacity = w->opacity.value_or(0);
   w->fl->show();
   SetWindowNames(*w->fl, *w->layout);
   region_changed(*w);
   opacity_changed(*w);
   // Its first frame goes with the map, so a compositor never shows it undrawn.
-  if (w->fl->argb) w->fl->flush();
+  if (w->fl->argb) {
+    w->fl->flush();
+    if (!w->opacity) {
+      w->fl->opacity = 255;
+      w->fl->redraw();
+    }
+  }
   if (w->first_focus) w->first_focus->take_focus();
   XFlush(fl_display);
 }

@@ -32,8 +32,9 @@ std::optional<ArgbVisual> CompositedArgbVisual(Display* display, int screen);
 std::vector<std::uint32_t> ArgbPixels(const GreyImage& picture, int opacity, const std::optional<RoundRect>& region);
 
 // Paints a picture into windows of the 32-bit visual at any opacity. The picture goes to the X
-// server once, at full opacity, as it changes; each opacity is then one composite of it through
-// the opacity, all done by the server (the 42 steps of a press's fades send no pixels).
+// server once, at full opacity, as it changes; each opacity is then one composite of a solid
+// opacity through it (the picture as a component-alpha mask), all done by the server: the 42
+// steps of a press's fades send no pixels.
 class ArgbPainter {
  public:
   ArgbPainter(Display* display, const ArgbVisual& visual) : display_(display), visual_(visual) {}
@@ -57,7 +58,7 @@ class ArgbPainter {
   ArgbVisual visual_;
   int width_ = 0, height_ = 0;
   Pixmap pixmap_ = 0;
-  unsigned long picture_ = 0;  // the picture's XRender Picture
+  unsigned long picture_ = 0;  // the picture's XRender Picture, with component alpha
   Window window_ = 0;
   unsigned long target_ = 0;   // the window's XRender Picture, freed by the server with the window
   std::optional<RoundRect> mask_region_;

@@ -148,22 +148,28 @@ volume_is "$(percent_at 12)" || fail "the output is at $(sink_volume) %, not $(p
 step "F9 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
 down_mute_unmute F9 F8 13 "$work/backdrop.out"
 
-# Films N fade-ins through the screen cast, every frame of the display's rectangle, and prints
-# the display's opacity frame by frame (0 to 1; 0.86 is 220 of 255) per fade-in. Fails when
-# the first frame that shows the display shows it opaque in any of them.
+# Films one fade-in through the screen cast, every frame of the display's rectangle, and prints
+# the display's opacity frame by frame (0 to 1; 0.86 is 220 of 255). Fails when the first frame
+# that shows the display shows it opaque.
+film_fade_in() {
+  local first
+  wait_for 5 bash -c "[ \$(grep -c ' Splash shown\$' '$log') = \$(grep -c ' Splash hidden\$' '$log') ]"
+  h=$(count " Splash hidden$")
+  film_start
+  type_keys F10
+  hidden_again "$h"
+  film_stop
+  frames >"$work/frames.txt"
+  first=$(awk '$2 > 0.02 { print $2; exit }' "$work/frames.txt")
+  echo "first frame ${first:-none}; all: $(awk '{ print $2 }' "$work/frames.txt" | xargs)"
+  awk -v a="${first:-0}" 'BEGIN { exit !(a <= 0.95) }'
+}
+# fade_frames N: films N fade-ins; fails when any of them began with an opaque frame.
 fade_frames() {
-  local n=$1 i opaque=0 first
+  local n=$1 i opaque=0
   for ((i = 1; i <= n; i++)); do
-    wait_for 5 bash -c "[ \$(grep -c ' Splash shown\$' '$log') = \$(grep -c ' Splash hidden\$' '$log') ]"
-    h=$(count " Splash hidden$")
-    film_start
-    type_keys F10
-    hidden_again "$h"
-    film_stop
-    frames >"$work/frames.txt"
-    first=$(awk '$2 > 0.02 { print $2; exit }' "$work/frames.txt")
-    echo "fade-in $i: first frame ${first:-none}; all: $(awk '{ print $2 }' "$work/frames.txt" | xargs)"
-    awk -v a="${first:-0}" 'BEGIN { exit !(a > 0.95) }' && opaque=$((opaque + 1))
+    printf 'fade-in %d: ' "$i"
+    film_fade_in || opaque=$((opaque + 1))
   done
   echo "fade-ins whose first frame shows the display opaque: $opaque of $n"
   [ "$opaque" = 0 ]
@@ -171,9 +177,18 @@ fade_frames() {
 step "every frame of ${BRISEL_FADE_FRAMES:-3} fade-ins: the display is never shown opaque"
 fade_frames "${BRISEL_FADE_FRAMES:-3}" || fail "a fade-in began with an opaque frame"
 
+quit_brisel() {
+  as_user "$brisel" --quit || fail "--quit"
+  wait "$brisel_pid" || fail "brisel ended with status $?"
+  [ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
+    fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+}
 step "brisel --quit ends it; it wrote nothing but the hint"
-as_user "$brisel" --quit || fail "--quit"
-wait "$brisel_pid" || fail "brisel ended with status $?"
-[ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
-  fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+quit_brisel
+
+step "Brisel started anew: the display's very first fade-in, filmed where it shows, starts faint"
+run_brisel_on_wayland
+wait_for 10 test -s "$log" || fail "brisel did not start"
+film_fade_in || fail "the first fade-in began with an opaque frame"
+quit_brisel
 echo "gnome: all checks passed"

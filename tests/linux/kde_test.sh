@@ -133,10 +133,13 @@ hidden_again "$h"
 ! grep -qx "focus out" "$home/backdrop.out" || fail "the Wayland window lost the focus"
 window_has_focus || fail "the display took the focus"
 
-step "F11 typed into the Wayland window: KWin runs brisel --key up; F11 ten times: ten steps"
-as_user gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
-  --method org.kde.KGlobalAccel.allComponents | grep -q net_local_brisel_mute_desktop ||
-  fail "KWin's shortcut service did not read the bindings"
+step "F11 typed into the Wayland window: KWin runs brisel --key up; then ten more: ten steps"
+components=
+bindings_read() {
+  components=$(as_user gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel \
+    --method org.kde.KGlobalAccel.allComponents) && grep -q net_local_brisel_mute_desktop <<<"$components"
+}
+wait_for 10 bindings_read || fail "KWin's shortcut service did not read the bindings: $components"
 writes=$(volume_writes) h=$(count " Splash hidden$")
 started=$(date +%s%N)
 type_keys F11

@@ -126,9 +126,10 @@ backdrop_has_focus() {
   return 1
 }
 
-# down_mute_unmute DOWN MUTE LEVEL FILE: DOWN typed steps the output down (the press writes the
-# level LEVEL, as it stood before), MUTE typed twice mutes and unmutes it, and the flat Wayland
-# window (writing to FILE) keeps the focus all along.
+# down_mute_unmute DOWN MUTE LEVEL FILE: DOWN typed steps the output down from level LEVEL - 1
+# (the press writes `percent_at LEVEL`, the percent as it stood before the press), MUTE typed
+# twice mutes and unmutes it, and the flat Wayland window (writing to FILE) keeps the focus all
+# along.
 down_mute_unmute() {
   type_keys "$1"
   wait_for 5 volume_is "$(percent_at "$3")" || fail "$1 did not step down"
@@ -143,8 +144,8 @@ down_mute_unmute() {
 # display_place: waits for the display's X window to be viewable on the session's Xwayland (the
 # trace tells of a show as it begins, before the window maps) and sets `window`, `x` and `y`.
 display_place() {
-  wait_for 5 as_user "$xprobe" find Splash || fail "no display window on Xwayland"
-  window=$(as_user "$xprobe" find Splash)
+  found() { window=$(as_user "$xprobe" find Splash); }
+  wait_for 5 found || fail "no display window on Xwayland"
   local geometry
   geometry=$(as_user timeout 5 xwininfo -id "$window")
   x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")

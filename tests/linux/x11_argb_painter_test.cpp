@@ -8,10 +8,12 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/linux/x11_argb.h"
@@ -22,7 +24,10 @@ namespace {
 struct ArgbPainterTest : ::testing::Test {
   ArgbPainterTest() {
     if (!display) return;
-    visual = CompositedArgbVisual(display, DefaultScreen(display));
+    // The compositing manager may still be starting: 5 s at most for it to own its selection.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!(visual = CompositedArgbVisual(display, DefaultScreen(display))) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (!visual) return;
     XSetWindowAttributes attributes{};
     attributes.colormap = visual->colormap;
