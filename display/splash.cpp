@@ -118,10 +118,11 @@ void SplashForm::Splash_KeyTimer_Timer() {
     VolumeKeyPressed();
     if (VolCount == "80") {
       VolCount = "80";
+      SendVolume();
     } else {
+      StepLevel(+1);
+      SendVolume();
       app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
-      VolCount = Text(Number(VolCount) + 1);
-      Volume = Text(Number(Volume) + 1.25);
     }
     ShowLevelForStep();
   }
@@ -130,26 +131,34 @@ void SplashForm::Splash_KeyTimer_Timer() {
     VolumeKeyPressed();
     if (VolCount == "0") {
       VolCount = "0";
+      SendVolume();
       app_.mixer.SetMute(MixerModule::kWaveOutMute, -1);
     } else {
+      StepLevel(-1);
+      SendVolume();
       app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
-      VolCount = Text(Number(VolCount) - 1);
-      Volume = Text(Number(Volume) - 1.25);
     }
     ShowLevelForStep();
   }
 }
 
-// What both volume keys do first: sound on, restart the hold, show the display, and send the
-// percent as it stood before this press.
+// What both volume keys do first: sound on, restart the hold, show the display.
 void SplashForm::VolumeKeyPressed() {
   ShowMute(false);
   yesno = "yes";
   ResetTimer.enable();
   refreshtimer.enable();
   FadeIn.enable();
-  app_.mixer.SetVolume(MixerModule::kWaveOutVolume, ToInt32(Volume));
 }
+
+void SplashForm::StepLevel(int direction) {
+  VolCount = Text(Number(VolCount) + direction);
+  Volume = Text(Number(Volume) + 1.25 * direction);
+}
+
+// The output gets the percent the press leads to, the one the level bar stands for: a step
+// down never makes it louder, a step up never quieter.
+void SplashForm::SendVolume() { app_.mixer.SetVolume(MixerModule::kWaveOutVolume, ToInt32(Volume)); }
 
 // ---- mute, unmute, hold restart ----------------------------------------------------------
 

@@ -52,6 +52,8 @@ class SplashForm : public FormWindow {
 
  private:
   void VolumeKeyPressed();
+  void StepLevel(int direction);  // +1 or -1: VolCount and Volume move together
+  void SendVolume();
   void CopyPicture(int lit);
   void ShowMute(bool visible);
   void ShowLevelForStep();

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 
+#include "app/text_numbers.h"
 #include "harness.h"
 #include "resources/pictures.h"
 
@@ -37,19 +40,40 @@ struct Display : ::testing::Test {
   bool at_rest() { return h.display_at_rest(); }
 };
 
-TEST_F(Display, VolumeUpSendsThePercentBeforeThePress) {
+TEST_F(Display, EachPressSendsTheLevelItLeadsTo) {
   std::size_t mark = h.trace.size();
   press(kUp, 1);
-  EXPECT_EQ(writes_since(mark), (std::vector<std::string>{"11 655", "12 0"}));
+  EXPECT_EQ(writes_since(mark), (std::vector<std::string>{"11 1310", "12 0"}));  // 2.25 % rounds to 2
   EXPECT_EQ(s().VolCount, "1");
   EXPECT_EQ(s().Volume, "2.25");
   EXPECT_EQ(picture(), "ImageEmpty");
   mark = h.trace.size();
-  press(kUp, 4);  // percents 2.25, 3.5, 4.75, 6 round to 2, 4, 5, 6
-  EXPECT_EQ(writes_since(mark),
-            (std::vector<std::string>{"11 1310", "12 0", "11 2620", "12 0", "11 3275", "12 0", "11 3930", "12 0"}));
-  EXPECT_EQ(s().Volume, "7.25");
-  EXPECT_EQ(picture(), "Image3");
+  press(kUp, 2);  // 3.5 % to even 4, 4.75 % to 5
+  press(kDown, 2);  // back to 3.5 % and 2.25 %: down never louder
+  EXPECT_EQ(writes_since(mark), (std::vector<std::string>{"11 2620", "12 0", "11 3275", "12 0", "11 2620", "12 0",
+                                                          "11 1310", "12 0"}));
+  EXPECT_EQ(s().Volume, "2.25");
+}
+
+// Whatever the presses, the output gets the percent the bar stands for, and each press moves it
+// the press's way (or not at all at a limit).
+TEST_F(Display, TheOutputFollowsTheBarAndEachPressItsDirection) {
+  std::mt19937 rng(20261206);
+  std::int32_t sent = -1;
+  for (int i = 0; i < 2000; ++i) {
+    const bool up = rng() % 2 == 0;
+    const std::size_t mark = h.trace.size();
+    press(up ? kUp : kDown, 1);
+    const std::vector<std::string> writes = writes_since(mark);
+    ASSERT_FALSE(writes.empty());
+    ASSERT_TRUE(writes[0].starts_with("11 ")) << writes[0];
+    const std::int32_t now = std::stoi(writes[0].substr(3));
+    ASSERT_EQ(now, std::min(65535, 655 * ToInt32(s().Volume))) << "at step " << s().VolCount;
+    if (sent >= 0) {
+      ASSERT_TRUE(up ? now >= sent : now <= sent) << (up ? "up " : "down ") << sent << " to " << now;
+    }
+    sent = now;
+  }
 }
 
 TEST_F(Display, LevelStopsAtTheLimits) {

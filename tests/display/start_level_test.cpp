@@ -13,6 +13,7 @@
 namespace brisel {
 namespace {
 
+using test::kDown;
 using test::kMute;
 using test::kUp;
 
@@ -44,10 +45,11 @@ TEST_F(StartLevel, TheFirstUpPressStepsFromTheVolumeHeard) {
 
   const std::size_t press = h.trace.size();
   h.tap(kUp);
-  EXPECT_EQ(writes_to(11, press), std::vector<std::int32_t>{60 * 655});  // 59.75 rounds to 60
+  EXPECT_EQ(writes_to(11, press), std::vector<std::int32_t>{61 * 655});  // step 48, 61 %
   EXPECT_EQ(h.splash().VolCount, "48");
-  h.tap(kUp);
-  EXPECT_GT(writes_to(11, press).back(), 60 * 655);
+  h.tap(kDown);
+  h.tap(kDown);
+  EXPECT_EQ(writes_to(11, press), (std::vector<std::int32_t>{61 * 655, 60 * 655, 58 * 655}));  // 59.75, 58.5 to even
 }
 
 TEST_F(StartLevel, TheLoadReadsBothControlsOnceAndCopiesOnlyAChangedPicture) {

@@ -64,9 +64,9 @@ step "Enter on the focused Run hands over to the keys typed and picked"
 xdotool key --delay 0 shift+Tab Return
 wait_for 5 gone Config
 tap F5
-wait_for 5 volume_is 1
-tap F6
 wait_for 5 volume_is 2
+tap F6
+wait_for 5 volume_is 1
 tap KP_Divide
 wait_for 5 mute_is yes
 tap KP_Divide
@@ -94,10 +94,10 @@ xdotool mousemove $((lx + 30)) $((ly + 8)) click 1  # the first row, "F1"
 wait_for 5 gone KeyList
 xdotool mousemove --window "$config" 224 276 click 1
 wait_for 5 gone Config
-tap F1  # from 0 %, level 0
-wait_for 5 volume_is 1
-tap XF86AudioLowerVolume
+tap F1  # from 0 %, level 0 to 1
 wait_for 5 volume_is 2
+tap XF86AudioLowerVolume
+wait_for 5 volume_is 1
 stop
 
 step "closing the dialog through the window manager ends brisel with status 0"

@@ -146,7 +146,7 @@ hidden_again "$h"  # by then a heard F7 would have muted, 100 ms after its press
 volume_is "$(percent_at 12)" || fail "the output is at $(sink_volume) %, not $(percent_at 12) %"
 
 step "F9 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
-down_mute_unmute F9 F8 13 "$work/backdrop.out"
+down_mute_unmute F9 F8 11 "$work/backdrop.out"
 
 # Films one fade-in through the screen cast, every frame of the display's rectangle, and prints
 # the display's opacity frame by frame (0 to 1; 0.86 is 220 of 255). Fails when the first frame

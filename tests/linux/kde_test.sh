@@ -153,7 +153,7 @@ for n in $(seq 3 12); do
 done
 
 step "F12 (brisel --key down) steps down, F8 (brisel --key mute) mutes and unmutes"
-down_mute_unmute F12 F8 13 "$home/backdrop.out"
+down_mute_unmute F12 F8 11 "$home/backdrop.out"
 hidden_again "$h"
 [ "$(volume_writes)" = $((writes + 12)) ] || fail "$(( $(volume_writes) - writes )) steps for 12 presses"
 
@@ -171,7 +171,7 @@ hidden_again "$h"
 writes=$(volume_writes) h=$(count " Splash hidden$")
 type_keys F10 F10 F10
 wait_for 5 volume_is "$(percent_at 15)" || fail "three F10: $(( $(volume_writes) - writes )) steps"
-down_mute_unmute F9 F7 16 "$home/backdrop.out"
+down_mute_unmute F9 F7 14 "$home/backdrop.out"
 hidden_again "$h"
 [ "$(volume_writes)" = $((writes + 4)) ] || fail "$(( $(volume_writes) - writes )) steps for 4 presses"
 

@@ -42,9 +42,9 @@ xdotool mousemove --window "$config" 224 276 click 1
 wait_for 5 gone Config
 [ "$(sink_volume)" = 0 ] || fail "the volume changed before any key"
 
-step "volume up: the sink gets the percent from before the press; the display maps without the focus"
+step "volume up: the sink gets the level the press leads to; the display maps without the focus"
 tap XF86AudioRaiseVolume
-wait_for 5 volume_is 1
+wait_for 5 volume_is 2
 wait_for 5 window Splash
 splash=$(window Splash)
 "$xprobe" shape "$splash" 210 205 55 55 || fail "display outline"
@@ -53,12 +53,12 @@ wait_for 5 alpha_is "$splash" 105 100 220
 [ "$("$xprobe" alpha "$splash" 0 0 208 0 0 204 208 204 | xargs)" = "0 0 0 0" ] || fail "the display's corners are not clear"
 opacity_is Splash none || fail "the display has an opacity property as well"
 [ "$("$xprobe" focus)" = "$holder" ] || fail "the display took the focus"
-for expected in 2 4 5; do
+for expected in 4 5 6; do
   tap XF86AudioRaiseVolume
   wait_for 5 volume_is $expected
 done
 tap XF86AudioRaiseVolume
-wait_for 5 volume_is 6
+wait_for 5 volume_is 7
 [ "$(sink_mute)" = no ] || fail "muted after volume up"
 
 step "the display shows what the simulator shows for the same state"
@@ -97,10 +97,10 @@ wait_for 5 gone Splash
 step "after the sound server restarts, the keys change the volume again"
 start_pulse
 [ "$(sink_volume)" = 100 ] || fail "a new daemon starts at 100 %"
-tap XF86AudioRaiseVolume
-wait_for 5 volume_is 8
-tap XF86AudioLowerVolume
+tap XF86AudioRaiseVolume  # level 6 to 7, 9.75 %
 wait_for 5 volume_is 10
+tap XF86AudioLowerVolume
+wait_for 5 volume_is 8
 kill -0 "$brisel_pid" || fail "brisel ended"
 [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
 echo "linux program: all checks passed"

@@ -9,8 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
 
-# The percent that the n-th press of volume up sends (the level as it stood before the press).
-up_percents=(1 2 4 5 6 7 8 10 11 12)
+# The percent that the n-th press of volume up from the bottom sends (the level it leads to).
+up_percents=(2 4 5 6 7 8 10 11 12 14)
 
 # One output's volume (its first channel, or channel $2) in percent, and its mute state.
 volume_of() { pactl get-sink-volume "$1" | grep -o '[0-9]*%' | sed -n "${2:-1}p" | tr -d %; }
@@ -110,14 +110,14 @@ tap XF86AudioRaiseVolume
 wait_for 5 volume_of_is null "${up_percents[1]}"
 stop_brisel
 
-step "the level starts from the volume the output plays at, and from its mute state"
-# 59 % is nearest to step 46 (58.5 %): the first press sends that, rounded (58 %), the next 60 %.
-pactl set-sink-volume null 59%
+step "the level starts from the volume the output plays at, and each press sends the level it leads to"
+# 40 % is nearest to step 31 (39.75 %): up, up, down, down, up send 41, 42.25, 41, 39.75, 41 %.
+pactl set-sink-volume null 40%
 start_brisel
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null 58
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null 60
+for press in Raise:41 Raise:42 Lower:41 Lower:40 Raise:41; do
+  tap "XF86Audio${press%:*}Volume"
+  wait_for 5 volume_of_is null "${press#*:}"
+done
 stop_brisel
 pactl set-sink-mute null 1
 start_brisel
@@ -128,9 +128,9 @@ stop_brisel
 step "the ALSA mixer (forced, as the benchmark compares it) still reaches the server, and reads it"
 pactl set-sink-volume null 59%
 start_brisel BRISEL_MIXER=alsa
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null 58
-tap XF86AudioRaiseVolume
+tap XF86AudioRaiseVolume  # from step 46 (58.5 %) to 47 (59.75 %), then 48 (61 %)
 wait_for 5 volume_of_is null 60
+tap XF86AudioRaiseVolume
+wait_for 5 volume_of_is null 61
 stop_brisel
 echo "sound server mixer: all checks passed"

@@ -107,10 +107,10 @@ start_pipewire() {
 sink_volume() { as_user pactl get-sink-volume @DEFAULT_SINK@ | sed -n 's/.* \([0-9]*\)% .*/\1/p' | head -n 1; }
 sink_mute() { as_user pactl get-sink-mute @DEFAULT_SINK@ | awk '{print $2}'; }
 
-# The expected volume after a press: the sink gets the percent from before each press,
-# 1 + 1.25 x (level - 1), a half to even.
+# The expected volume at a level: a press sends the percent of the level it leads to,
+# 1 + 1.25 x level, a half to even.
 percent_at() {
-  awk -v l="$1" 'BEGIN { v = 1 + 1.25 * (l - 1); r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }'
+  awk -v l="$1" 'BEGIN { v = 1 + 1.25 * l; r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }'
 }
 
 # Whether keys typed into the session reach the flat Wayland window (backdrop.py, which writes
@@ -126,8 +126,8 @@ backdrop_has_focus() {
   return 1
 }
 
-# down_mute_unmute DOWN MUTE LEVEL FILE: DOWN typed steps the output down from level LEVEL - 1
-# (the press writes `percent_at LEVEL`, the percent as it stood before the press), MUTE typed
+# down_mute_unmute DOWN MUTE LEVEL FILE: DOWN typed steps the output down to level LEVEL
+# (the press writes `percent_at LEVEL`), MUTE typed
 # twice mutes and unmutes it, and the flat Wayland window (writing to FILE) keeps the focus all
 # along.
 down_mute_unmute() {

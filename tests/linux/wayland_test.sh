@@ -88,8 +88,8 @@ terminal_has_focus || fail "brisel took the focus"
 
 
 step "F10 in the terminal: sway runs brisel --key up, the volume steps and the display shows"
-# The sink gets the percent from before each press: 1 + 1.25 x (press - 1), a half to even.
-expected=(1 2 4)
+# The sink gets the percent of the level each press leads to: 1 + 1.25 x press, a half to even.
+expected=(2 4 5)
 printf 'start\nwait 300\nclick Run\nwait 300\ntap 175\nwait 10\nsnapshot Splash %s\n' "$work/expected.bmp" |
   "$sim" >/dev/null
 shown=0
@@ -134,8 +134,7 @@ level=$((press + 10))
 
 step "F9 steps down, F8 (brisel --key mute) mutes and unmutes"
 as_user wtype -k F9
-# The press sends the percent from before it, 1 + 1.25 x level, a half to even.
-down=$(awk -v l="$level" 'BEGIN { v = 1 + 1.25 * l; r = int(v); if (v - r > 0.5 || (v - r == 0.5 && r % 2)) r++; print r }')
+down=$(percent_at $((level - 1)))
 wait_for 5 volume_is "$down"
 as_user wtype -k F8
 wait_for 5 mute_is yes

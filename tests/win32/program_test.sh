@@ -138,36 +138,37 @@ diff <(normal <"$work/sim.trace") <(sed -n '1,/ Splash hidden$/p' "$work/trace.l
 step "volume down (F8) twice and mute (F9), each seen before the next"
 xdotool windowfocus --sync "$notepad"
 tap F8
-wait_for 10 traced "mixerSetControlDetails 1 11 65535 -> 1" 1
+wait_for 10 traced "mixerSetControlDetails 1 11 65500 -> 1" 1
 tap F8
-wait_for 10 traced "mixerSetControlDetails 1 11 65500 -> 1" 2
+wait_for 10 traced "mixerSetControlDetails 1 11 64190 -> 1" 1
 tap F9
 wait_for 10 traced "mixerSetControlDetails 1 12 1 -> 0" 1
 wait_for 10 traced "Splash hidden" 2
 
 step "the mixer calls: the trace, and Wine's log of Core Audio"
 # The display starts where Wine's endpoint stands, at full volume (level 79, 99.75 %) and sound
-# on. F7: 100 % (65500 of 65535) to wave-out's volume, then sound on; F8 at level 80: 101 %,
-# clamped to 65535, sound on; F8 at level 79: 100 %, sound on; F9 after 100 ms: muted. Wine 8
+# on. F7 to level 80: 101 %, clamped to 65535, to wave-out's volume, then sound on; F8 to level
+# 79: 100 % (65500 of 65535), sound on; F8 to level 78: 98.5 %, to even 98 %, sound on; F9 after
+# 100 ms: muted. Wine 8
 # answers E_NOTIMPL to every volume write (-> 1, MMSYSERR_ERROR); mute writes succeed.
 mixer_lines=$(sed -n 's/^[0-9]* \(mixer.*\)$/\1/p' "$work/trace.log")
 expected="mixerOpen 0 -> 0
 mixerGetControlDetails 1 11 65535 -> 0
 mixerGetControlDetails 1 12 0 -> 0
-mixerSetControlDetails 1 11 65500 -> 1
-mixerSetControlDetails 1 12 0 -> 0
 mixerSetControlDetails 1 11 65535 -> 1
 mixerSetControlDetails 1 12 0 -> 0
 mixerSetControlDetails 1 11 65500 -> 1
 mixerSetControlDetails 1 12 0 -> 0
+mixerSetControlDetails 1 11 64190 -> 1
+mixerSetControlDetails 1 12 0 -> 0
 mixerSetControlDetails 1 12 1 -> 0"
 [ "$mixer_lines" = "$expected" ] || fail "mixer trace: $mixer_lines"
 calls=$(sed -n 's/.*:trace:mmdevapi:AEV_\(SetMasterVolumeLevelScalar\|SetMute\) [^>]*>(\([^,]*\),.*/\1 \2/p' "$work/wine.log")
-expected="SetMasterVolumeLevelScalar 0.999466
-SetMute 0
-SetMasterVolumeLevelScalar 1.000000
+expected="SetMasterVolumeLevelScalar 1.000000
 SetMute 0
 SetMasterVolumeLevelScalar 0.999466
+SetMute 0
+SetMasterVolumeLevelScalar 0.979477
 SetMute 0
 SetMute 1"
 [ "$calls" = "$expected" ] || fail "Core Audio calls: $calls"
