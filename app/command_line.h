@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/hot_key.h"
+#include "base/hot_key.h"
 #include "platform/platform.h"
 
 namespace brisel {

@@ -3,14 +3,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 #include "display/splash.h"
 #include "setup/config.h"
 
 namespace brisel {
 
 Program::Program(Platform& p, std::uint32_t timer_floor_ms)
-    : platform(p), timers(p.clock, timer_floor_ms), module1(p), mixer(p.mixer) {
+    : ProgramParts(p, timer_floor_ms), Forms(p, timer_table, module1_, mixer_module) {
   p.windows.set_input(*this);
 }
 
@@ -78,14 +78,6 @@ void Program::text_changed(HWND window, std::string_view control, std::string te
   FormWindow& form = form_with(window, control);
   if (&form != config_.get()) throw std::invalid_argument("no selector " + std::string(control));
   config_->Select(SelectorNamed(control), std::move(text));
-}
-
-void FormWindow::Show() {
-  windows_.show(hWnd);
-}
-
-void FormWindow::Hide() {
-  windows_.hide(hWnd);
 }
 
 }  // namespace brisel

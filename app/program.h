@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/hot_key.h"
-#include "app/module1.h"
-#include "app/timers.h"
+#include "base/forms.h"
+#include "base/hot_key.h"
+#include "base/module1.h"
+#include "base/timers.h"
 #include "mixer/mixer_module.h"
 #include "platform/platform.h"
 
@@ -19,9 +20,17 @@ namespace brisel {
 
 class ConfigForm;
 class SplashForm;
-class FormWindow;
 
-class Program : public Input {
+// The pieces the program owns for its forms, made before the forms' view of them.
+struct ProgramParts {
+  ProgramParts(Platform& p, std::uint32_t timer_floor_ms)
+      : timer_table(p.clock, timer_floor_ms), module1_(p), mixer_module(p.mixer) {}
+  TimerTable timer_table;
+  Module1 module1_;
+  MixerModule mixer_module;
+};
+
+class Program : private ProgramParts, public Forms, public Input {
  public:
   explicit Program(Platform& platform, std::uint32_t timer_floor_ms = 10);
   ~Program() override;
@@ -32,8 +41,8 @@ class Program : public Input {
   void start();
 
   // Every use of a window by name: loads it on first use.
-  ConfigForm& Config();
-  SplashForm& Splash();
+  ConfigForm& Config() override;
+  SplashForm& Splash() override;
   ConfigForm* loaded_config() const { return config_.get(); }
   SplashForm* loaded_splash() const { return splash_.get(); }
   // The timer that polls the keys, once the display exists: a platform that knows when no key
@@ -60,35 +69,12 @@ class Program : public Input {
   // The status to end with, once the program is to end.
   std::optional<int> exit_status() const { return exit_status_; }
 
-  Platform& platform;
-  TimerTable timers;
-  Module1 module1;
-  MixerModule mixer;
-
  private:
   FormWindow& form_with(HWND window, std::string_view control);
   std::unique_ptr<ConfigForm> config_;
   std::unique_ptr<SplashForm> splash_;
   bool run_clicked_ = false;  // "Run" was pressed: the dialog is on its way out
   std::optional<int> exit_status_;
-};
-
-// What the forms share: their window, shown or hidden through the platform.
-class FormWindow {
- public:
-  FormWindow(WindowSystem& windows, const WindowLayout& form_layout)
-      : windows_(windows), layout(form_layout), hWnd(windows.create_window(form_layout)) {}
-  void Show();
-  void Hide();
-  // What a control of the window holds at the start (a text, a picture's name), from the layout.
-  std::string StartingText(std::string_view control) const { return std::string(layout.control(control).text); }
-
- private:
-  WindowSystem& windows_;
-
- public:
-  const WindowLayout& layout;
-  const HWND hWnd;
 };
 
 }  // namespace brisel

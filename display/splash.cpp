@@ -4,7 +4,9 @@
 #include <array>
 #include <string_view>
 
-#include "app/text_numbers.h"
+#include "base/module1.h"
+#include "base/text_numbers.h"
+#include "mixer/mixer_module.h"
 #include "resources/pictures.h"
 #include "setup/config.h"
 
@@ -40,7 +42,7 @@ const std::array<TimerRow<SplashForm>, 7> SplashForm::kTimers = {{
     {"reset2", 300, &S::reset2, &S::Splash_reset2_Timer},                  // unmutes, once
 }};
 
-SplashForm::SplashForm(Program& app) : FormWindow(app.platform.windows, SplashLayout()), app_(app) {
+SplashForm::SplashForm(Forms& app) : FormWindow(app.platform.windows, SplashLayout()), app_(app) {
   BindTimers(*this, app.timers, kTimers);
   KeyTimer.enable();
 }

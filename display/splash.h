@@ -8,7 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/program.h"
+#include "base/forms.h"
+#include "base/timers.h"
 #include "resources/pictures.h"
 
 namespace brisel {
@@ -19,7 +20,7 @@ std::optional<int> NearestLevelStep(std::int32_t value, std::int32_t min, std::i
 
 class SplashForm : public FormWindow {
  public:
-  explicit SplashForm(Program& app);
+  explicit SplashForm(Forms& app);
 
   void Splash_Form_Load();
   void Splash_KeyTimer_Timer();
@@ -60,7 +61,7 @@ class SplashForm : public FormWindow {
   template <class Copy>
   void ForEachUnmutePicture(Copy copy) const;
   void StartFromMixer();
-  Program& app_;
+  Forms& app_;
 };
 
 }  // namespace brisel

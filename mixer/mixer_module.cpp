@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 
 namespace brisel {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <exception>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace brisel {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/hot_key.h"
+#include "base/hot_key.h"
 
 namespace brisel {
 

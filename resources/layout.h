@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "resources/scale.h"
-#include "setup/key_table.h"
+#include "base/key_table.h"
 
 namespace brisel {
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/text_numbers.h"
-#include "setup/key_table.h"
+#include "base/module1.h"
+#include "base/text_numbers.h"
+#include "mixer/mixer_module.h"
+#include "base/key_table.h"
 
 namespace brisel {
 
@@ -30,7 +32,7 @@ const std::array<TimerRow<ConfigForm>, 2> ConfigForm::kTimers = {{
     {"Timer3", 10, &C::Timer3, &C::Config_Timer3_Timer},  // fades out, then hands over
 }};
 
-ConfigForm::ConfigForm(Program& app) : FormWindow(app.platform.windows, ConfigLayout()), app_(app) {
+ConfigForm::ConfigForm(Forms& app) : FormWindow(app.platform.windows, ConfigLayout()), app_(app) {
   BindTimers(*this, app.timers, kTimers);
 }
 

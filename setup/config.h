@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
+#include "base/forms.h"
+#include "base/timers.h"
 
 namespace brisel {
 
@@ -18,7 +19,7 @@ Selector SelectorNamed(std::string_view name);
 
 class ConfigForm : public FormWindow {
  public:
-  explicit ConfigForm(Program& app);
+  explicit ConfigForm(Forms& app);
 
   void Config_Form_Load();
   void Config_Timer1_Timer();
@@ -44,7 +45,7 @@ class ConfigForm : public FormWindow {
   static const std::array<TimerRow<ConfigForm>, 2> kTimers;
 
  private:
-  Program& app_;
+  Forms& app_;
 };
 
 }  // namespace brisel

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 #include "display/splash.h"
 #include "platform/sim/sim_platform.h"
 #include "resources/art.h"

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/timers.h"
+#include "base/timers.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 

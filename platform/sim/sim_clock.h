@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/timers.h"
+#include "base/timers.h"
 #include "platform/platform.h"
 
 namespace brisel::sim {

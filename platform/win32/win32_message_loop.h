@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/timers.h"
+#include "base/timers.h"
 #include "platform/win32/win32_headers.h"
 
 namespace brisel::win32 {

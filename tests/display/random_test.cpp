@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 #include "harness.h"
 
 namespace brisel {

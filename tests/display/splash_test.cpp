@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 #include "harness.h"
 #include "resources/pictures.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/linux/x11_keys.h"
-#include "setup/key_table.h"
-#include "app/text_numbers.h"
+#include "base/key_table.h"
+#include "base/text_numbers.h"
 
 namespace brisel::linux_x11 {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 #include "platform/sim/sim_mixer.h"
 #include "platform/trace.h"
 

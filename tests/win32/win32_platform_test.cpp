@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_error.h"
-#include "app/timers.h"
+#include "base/runtime_error.h"
+#include "base/timers.h"
 #include "platform/steady_clock.h"
 #include "platform/win32/win32_autostart.h"
 #include "platform/win32/win32_message_loop.h"

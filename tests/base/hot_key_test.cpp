@@ -1,4 +1,4 @@
-#include "app/hot_key.h"
+#include "base/hot_key.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/timers.h"
+#include "base/timers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/module1.h"
+#include "base/module1.h"
 
-#include "app/text_numbers.h"
+#include "base/text_numbers.h"
 
 namespace brisel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace brisel {
 

@@ -1,4 +1,4 @@
-#include "setup/key_table.h"
+#include "base/key_table.h"
 
 #include <array>
 
