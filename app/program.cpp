@@ -70,6 +70,10 @@ void Program::close(HWND window) {
   if (config_ && config_->hWnd == window && !run_clicked_) end(0);
 }
 
+void Program::output_changed() {
+  if (splash_) splash_->FollowOutput();
+}
+
 void Program::end(int status) {
   if (!exit_status_) exit_status_ = status;
 }

@@ -61,6 +61,9 @@ class Program : private ProgramParts, public Forms, public Input {
   // show a window again. After "Run" the dialog only fades out and is hidden for good, and a
   // close changes nothing; so does a close of the display.
   void close(HWND window) override;
+  // Once the display is loaded it takes over what changed; before, the read at the hand-over
+  // will find it.
+  void output_changed() override;
 
   // The program is to end with `status` (a close of the dialog, `brisel --quit`): each
   // platform's message loop returns at its next turn, and main returns the status. Nothing is

@@ -50,7 +50,7 @@ SplashForm::SplashForm(Forms& app) : FormWindow(app.platform.windows, SplashLayo
 void SplashForm::Splash_Form_Load() {
   app_.Splash().Hide();
   app_.module1.SetOutline(hWnd, kSplashOutline);
-  StartFromMixer();
+  FollowOutput();
 }
 
 void SplashForm::CopyPicture(int lit) {
@@ -79,24 +79,34 @@ void SplashForm::ForEachUnmutePicture(Copy copy) const {
   if (Number(VolCount) >= 80) copy(kLevelPictureCount - 1);
 }
 
-// The level and the mute state start where the output stands, so that the first press steps
-// from the volume the user hears. From here on the display counts its own steps and never
-// reads the mixer again. A read that fails leaves the level at step 0, sound on.
-void SplashForm::StartFromMixer() {
+void SplashForm::ShowUnmutePicture() {
+  std::optional<int> picture;
+  ForEachUnmutePicture([&](int lit) { picture = lit; });
+  if (picture && *picture != Image2) CopyPicture(*picture);
+}
+
+// The output as the user hears it: at the load, so that the first press steps from there, and
+// after another program or a new default output changed it, so that the next press steps from
+// what the user hears then, not from the display's own count. Only what differs from what the
+// display last sent or read is taken over; a read that fails takes over nothing (at the load:
+// step 0, sound on). The display does not show itself for it.
+void SplashForm::FollowOutput() {
   MixerModule& mixer = app_.mixer;
   const MixerControlRecord& volume = mixer.MixerControls[MixerModule::kWaveOutVolume];
   const std::optional<std::int32_t> value = mixer.GetControlValue(MixerModule::kWaveOutVolume);
-  if (const auto step = value ? NearestLevelStep(*value, volume.lMinimum, volume.lMaximum) : std::nullopt) {
+  const auto step = value ? NearestLevelStep(*value, volume.lMinimum, volume.lMaximum) : std::nullopt;
+  if (step && step != output_step_) {
     VolCount = Text(*step);
     Volume = Text(1 + 1.25 * *step);
-    std::optional<int> picture;
-    ForEachUnmutePicture([&](int lit) { picture = lit; });
-    if (picture && *picture != Image2) CopyPicture(*picture);
+    ShowUnmutePicture();
+    output_step_ = step;
   }
   const std::optional<std::int32_t> muted = mixer.GetControlValue(MixerModule::kWaveOutMute);
-  if (muted && *muted != 0) {
-    yesno = "no";
-    ShowMute(true);
+  if (muted && (*muted != 0) != output_muted_) {
+    output_muted_ = *muted != 0;
+    yesno = output_muted_ ? "no" : "yes";
+    ShowMute(output_muted_);
+    if (!output_muted_) ShowUnmutePicture();
   }
 }
 
@@ -124,7 +134,7 @@ void SplashForm::Splash_KeyTimer_Timer() {
     } else {
       StepLevel(+1);
       SendVolume();
-      app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+      SendMute(false);
     }
     ShowLevelForStep();
   }
@@ -134,11 +144,11 @@ void SplashForm::Splash_KeyTimer_Timer() {
     if (VolCount == "0") {
       VolCount = "0";
       SendVolume();
-      app_.mixer.SetMute(MixerModule::kWaveOutMute, -1);
+      SendMute(true);
     } else {
       StepLevel(-1);
       SendVolume();
-      app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+      SendMute(false);
     }
     ShowLevelForStep();
   }
@@ -160,13 +170,21 @@ void SplashForm::StepLevel(int direction) {
 
 // The output gets the percent the press leads to, the one the level bar stands for: a step
 // down never makes it louder, a step up never quieter.
-void SplashForm::SendVolume() { app_.mixer.SetVolume(MixerModule::kWaveOutVolume, ToInt32(Volume)); }
+void SplashForm::SendVolume() {
+  app_.mixer.SetVolume(MixerModule::kWaveOutVolume, ToInt32(Volume));
+  output_step_ = static_cast<int>(Number(VolCount));
+}
+
+void SplashForm::SendMute(bool muted) {
+  app_.mixer.SetMute(MixerModule::kWaveOutMute, muted ? -1 : 0);
+  output_muted_ = muted;
+}
 
 // ---- mute, unmute, hold restart ----------------------------------------------------------
 
 void SplashForm::Splash_reset_Timer() {
   yesno = "no";
-  app_.mixer.SetMute(MixerModule::kWaveOutMute, -1);
+  SendMute(true);
   CopyPicture(kEmptyBar);
   ShowMute(true);
   reset.disable();
@@ -176,7 +194,7 @@ void SplashForm::Splash_reset2_Timer() {
   ForEachUnmutePicture([this](int lit) { CopyPicture(lit); });
   ShowMute(false);
   yesno = "yes";
-  app_.mixer.SetMute(MixerModule::kWaveOutMute, 0);
+  SendMute(false);
   reset2.disable();
 }
 

@@ -30,6 +30,9 @@ class SplashForm : public FormWindow {
   void Splash_FadeIn_Timer();
   void Splash_FadeOut_Timer();
   void Splash_refreshtimer_Timer();
+  // The level and the mute state take over where the output differs from what the display last
+  // sent or read: at the load, and whenever the output changed without the program.
+  void FollowOutput();
 
   // Fields, as text; each starts as the layout has it.
   std::string VolCount = StartingText("VolCount");  // level step, 0 to 80
@@ -55,13 +58,18 @@ class SplashForm : public FormWindow {
   void VolumeKeyPressed();
   void StepLevel(int direction);  // +1 or -1: VolCount and Volume move together
   void SendVolume();
+  void SendMute(bool muted);
   void CopyPicture(int lit);
   void ShowMute(bool visible);
   void ShowLevelForStep();
   template <class Copy>
   void ForEachUnmutePicture(Copy copy) const;
-  void StartFromMixer();
+  void ShowUnmutePicture();  // the unmute timer's picture for the level, copied where it differs
   Forms& app_;
+  // What the output was last told or found to be: the step whose percent was last sent (none
+  // until a read or a press gives one) and whether it is muted.
+  std::optional<int> output_step_;
+  bool output_muted_ = false;
 };
 
 }  // namespace brisel

@@ -66,6 +66,9 @@ class Input {
   virtual void text_changed(HWND window, std::string_view control, std::string text) = 0;
   // The user asked to close the window (the window manager's close, Alt+F4). Not Escape.
   virtual void close(HWND window) = 0;
+  // The mixer's output changed without the program: another program set its volume or mute, or
+  // another output became the default. Never the echo of the program's own writes.
+  virtual void output_changed() = 0;
 };
 
 class WindowSystem {

@@ -91,6 +91,8 @@ class Session {
 
  private:
   void setup(const std::vector<Word>& w);
+  void set_value(const std::vector<Word>& w);
+  void change_elsewhere(const std::vector<Word>& w);
   void wait(std::uint64_t ms);
   void call(const std::vector<Word>& w);
   void snapshot(const std::string& file);
@@ -114,6 +116,7 @@ class Session {
 void Session::execute(const std::vector<Word>& w) {
   const std::string& cmd = w[0].text;
   if (w[0].quoted) throw ParseError{"a command cannot be a text"};
+  if (cmd == "mixer" && program_ && w.size() > 1 && w[1].text == "value") return change_elsewhere(w);
   if (cmd == "mixer" || cmd == "timer") return setup(w);
   if (cmd == "start") {
     arity(w, 1);
@@ -212,14 +215,23 @@ void Session::setup(const std::vector<Word>& w) {
                            ParseInt<std::int32_t>(w[6], "maximum"));
     return;
   }
-  if (what == "value") {
-    arity(w, 4);
-    const auto id = ParseInt<std::uint32_t>(w[2], "identifier");
-    if (!sim_.mixer.set_value(id, ParseInt<std::int32_t>(w[3], "value")))
-      throw ParseError{"mixer device 0 has no control " + w[2].text};
-    return;
-  }
+  if (what == "value") return set_value(w);
   throw ParseError{"unknown mixer setting '" + what + "'"};
+}
+
+// A control's value as another program sets it.
+void Session::set_value(const std::vector<Word>& w) {
+  arity(w, 4);
+  const auto id = ParseInt<std::uint32_t>(w[2], "identifier");
+  if (!sim_.mixer.set_value(id, ParseInt<std::int32_t>(w[3], "value")))
+    throw ParseError{"mixer device 0 has no control " + w[2].text};
+}
+
+// Another program changes a control while Brisel runs: the mixer reports it at once, as a real
+// one reports a change it did not make.
+void Session::change_elsewhere(const std::vector<Word>& w) {
+  set_value(w);
+  program_->output_changed();
 }
 
 void Session::wait(std::uint64_t ms) { Advance(sim_.clock, program_->timers, ms); }

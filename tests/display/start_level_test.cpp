@@ -96,6 +96,12 @@ TEST_F(StartLevel, AReadThatFailsStartsAtTheBottomWithSoundOn) {
     EXPECT_EQ(fresh.splash().VolCount, "0") << open_fails;
     EXPECT_EQ(fresh.splash().Volume, "1") << open_fails;
     EXPECT_EQ(fresh.splash().yesno, open_fails ? "yes" : "no") << open_fails;
+    // A change made elsewhere whose reads fail too takes over nothing.
+    fresh.sim.mixer.set_value(1, 100);
+    const std::size_t mark = fresh.trace.size();
+    fresh.program.output_changed();
+    EXPECT_EQ(fresh.splash().VolCount, "0") << open_fails;
+    EXPECT_EQ(fresh.lines_since(mark).size(), 2u) << open_fails;  // the two reads, nothing else
   }
 }
 
