@@ -15,8 +15,20 @@ LinuxMessageLoop::LinuxMessageLoop(TimerTable& timers, const Clock& clock, X11Ke
 }
 
 LinuxMessageLoop::~LinuxMessageLoop() {
+  for (const auto& [fd, readable] : watched_) Fl::remove_fd(fd);
   Fl::remove_fd(channel_.fd());
   Fl::remove_fd(keyboard_.fd());
+}
+
+void LinuxMessageLoop::watch(int fd, std::function<void()> readable) {
+  unwatch(fd);
+  auto& slot = watched_[fd] = std::move(readable);
+  // A copy runs: it may unwatch its own descriptor.
+  Fl::add_fd(fd, FL_READ, [](int, void* f) { std::function<void()>(*static_cast<std::function<void()>*>(f))(); }, &slot);
+}
+
+void LinuxMessageLoop::unwatch(int fd) {
+  if (watched_.erase(fd)) Fl::remove_fd(fd);
 }
 
 void LinuxMessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, bool always_poll) {

@@ -9,16 +9,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
 #include "base/timers.h"
+#include "platform/linux/descriptor_watch.h"
 #include "platform/linux/x11_instance.h"
 #include "platform/linux/x11_keyboard.h"
 
 namespace brisel::linux_x11 {
 
-class LinuxMessageLoop {
+class LinuxMessageLoop : public DescriptorWatch {
  public:
   // Watches the keyboard's and the channel's connections from here on.
   LinuxMessageLoop(TimerTable& timers, const Clock& clock, X11Keyboard& keyboard, InstanceChannel& channel);
@@ -34,6 +36,9 @@ class LinuxMessageLoop {
   // A press was handed to the keyboard from outside its events (brisel --key): the key timer
   // wakes as for a key's event.
   void key_event() { settle(true); }
+  // More descriptors to wait on (the sound output's events).
+  void watch(int fd, std::function<void()> readable) override;
+  void unwatch(int fd) override;
 
   // Runs until `ended` gives a status, and returns it; `ended` is asked after every tick and
   // every event. `after_ticks` runs after each round of due ticks. An exception from a
@@ -52,6 +57,7 @@ class LinuxMessageLoop {
   std::function<FormTimer*()> key_timer_;
   bool always_poll_ = false;
   std::function<void(const std::string&)> receive_;
+  std::map<int, std::function<void()>> watched_;
 };
 
 }  // namespace brisel::linux_x11

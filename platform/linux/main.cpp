@@ -96,15 +96,17 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   SteadyClock clock;
   linux_x11::X11Keyboard keyboard(nullptr);
   if (!keyboard.ok()) Fail("XOpenDisplay", keyboard.failure());
-  const std::unique_ptr<Mixer> mixer = linux_sound::OpenSoundOutput();
+  linux_sound::SoundOutput mixer;
   // The windows at the scale the desktop asks of programs (Xft.dpi), the same on every monitor.
   linux_fltk::FltkWindows windows(ScaleForDpi(linux_x11::ResourceDpi(display)));
   linux_fltk::FltkMessageBox msgbox;
-  Platform platform{clock, keyboard, *mixer, windows, msgbox};
+  Platform platform{clock, keyboard, mixer, windows, msgbox};
   ProgramPlatform program_platform(platform, trace_file);
   Program program(program_platform.get());
 
   linux_x11::LinuxMessageLoop loop(program.timers, clock, keyboard, instance);
+  // Another program's change of the output reaches the display as the program's input.
+  mixer.follow(loop, [&program] { program.output_changed(); });
   const char* keys_mode = std::getenv("BRISEL_KEYS");
   loop.set_key_timer([&program] { return program.key_timer(); }, keys_mode && std::string_view(keys_mode) == "poll");
   // A press from `brisel --key` goes to the keyboard and wakes the key timer as a key's own

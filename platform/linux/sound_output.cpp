@@ -2,65 +2,86 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
-#include "platform/line_mixer.h"
-#include "platform/linux/alsa_mixer.h"
-#include "platform/linux/pulse_mixer.h"
+#include "platform/linux/alsa_output.h"
+#include "platform/linux/pulse_output.h"
 
 namespace brisel::linux_sound {
 
 using namespace winmm;
+using linux_pulse::Reach;
 
-namespace {
+SoundOutput::SoundOutput() {
+  const char* forced = std::getenv("BRISEL_MIXER");
+  if (forced && std::strcmp(forced, "alsa") == 0)
+    alsa_ = std::make_unique<linux_alsa::AlsaOutput>();
+  else
+    server_ = std::make_unique<linux_pulse::PulseOutput>();
+}
 
-class SoundOutput : public LineMixer {
- public:
-  SoundOutput() {
-    const char* forced = std::getenv("BRISEL_MIXER");
-    if (forced && std::strcmp(forced, "alsa") == 0)
-      alsa_ = std::make_unique<linux_alsa::AlsaMixer>();
-    else
-      server_ = std::make_unique<linux_pulse::PulseMixer>();
-  }
+SoundOutput::~SoundOutput() = default;
 
- protected:
-  bool has_line(int line) const override { return alsa_ ? alsa_->has_line(line) : server_->has_line(line); }
-  const char* line_name(int line) const override { return alsa_ ? alsa_->line_name(line) : server_->line_name(line); }
-  void opened() override { on_server(); }
+void SoundOutput::follow(linux_x11::DescriptorWatch& watch, std::function<void()> changed) {
+  watch_ = &watch;
+  changed_ = std::move(changed);
+  if (server_ && server_->change_fd() >= 0)
+    watch.watch(server_->change_fd(), [this] {
+      if (server_->take_change() && changed_) changed_();
+    });
+  watch_alsa();
+}
 
-  MMRESULT write(int line, bool mute, std::uint32_t value) override {
-    return on_output([&](auto& output) { return output.write(line, mute, value); });
-  }
-  MMRESULT read(int line, bool mute, std::uint32_t& value) override {
-    return on_output([&](auto& output) { return output.read(line, mute, value); });
-  }
+bool SoundOutput::has_line(int line) const { return alsa_ || OutputLine(line); }
 
- private:
-  // A call on the output that is there now: the server, or ALSA where none ever answered.
-  template <class Call>
-  MMRESULT on_output(Call call) {
-    if (on_server()) return call(*server_);
-    if (server_ && server_->answered()) return MMSYSERR_ERROR;  // the server is away; it comes back
-    return call(*alsa_);
-  }
+const char* SoundOutput::line_name(int line) const {
+  return alsa_ ? linux_alsa::AlsaOutput::line_name(line) : "Default output";
+}
 
-  // Whether a server connection is up or on its way, connecting if need be. Keeps ALSA exactly
-  // while no server is reachable and none ever answered.
-  bool on_server() {
-    if (server_ && server_->connect()) {
-      alsa_.reset();
-      return true;
-    }
-    if (!alsa_ && !(server_ && server_->answered())) alsa_ = std::make_unique<linux_alsa::AlsaMixer>();
-    return false;
-  }
+void SoundOutput::opened() {
+  if (linux_alsa::AlsaOutput* alsa = alsa_for(server_ ? server_->connect() : Reach::Never)) alsa->open();
+  watch_alsa();
+}
 
-  std::unique_ptr<linux_pulse::PulseMixer> server_;  // none when ALSA is forced
-  std::unique_ptr<linux_alsa::AlsaMixer> alsa_;      // only while no server answers
-};
+linux_alsa::AlsaOutput* SoundOutput::alsa_for(Reach reach) {
+  if (reach == Reach::Up)
+    alsa_.reset();
+  else if (reach == Reach::Never && !alsa_)
+    alsa_ = std::make_unique<linux_alsa::AlsaOutput>();
+  return reach == Reach::Never ? alsa_.get() : nullptr;
+}
 
-}  // namespace
+MMRESULT SoundOutput::write(int line, bool mute, std::uint32_t value) {
+  const Reach reach = server_ ? server_->write(mute, value) : Reach::Never;
+  // A server that is away fails quietly: it will be back.
+  MMRESULT rc = reach == Reach::Up ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+  if (linux_alsa::AlsaOutput* alsa = alsa_for(reach)) rc = alsa->write(line, mute, value);
+  watch_alsa();
+  return rc;
+}
 
-std::unique_ptr<Mixer> OpenSoundOutput() { return std::make_unique<SoundOutput>(); }
+MMRESULT SoundOutput::read(int line, bool mute, std::uint32_t& value) {
+  std::optional<std::uint32_t> read;
+  const Reach reach = server_ ? server_->read(mute, read) : Reach::Never;
+  MMRESULT rc = read ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+  if (read) value = *read;
+  if (linux_alsa::AlsaOutput* alsa = alsa_for(reach)) rc = alsa->read(line, mute, value);
+  watch_alsa();
+  return rc;
+}
+
+void SoundOutput::watch_alsa() {
+  if (!watch_) return;
+  const std::vector<int> now = alsa_ ? alsa_->descriptors() : std::vector<int>{};
+  if (now == alsa_fds_) return;
+  for (const int fd : alsa_fds_) watch_->unwatch(fd);
+  alsa_fds_ = now;
+  for (const int fd : alsa_fds_) watch_->watch(fd, [this] { alsa_events(); });
+}
+
+void SoundOutput::alsa_events() {
+  if (alsa_ && alsa_->take_change() && changed_) changed_();
+  watch_alsa();
+}
 
 }  // namespace brisel::linux_sound

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# The keys follow the sound server's default output: a change of the default, an output that
-# goes away, a server that stops and comes back, a server that starts after the program, the
-# level taken from the output at the start, and the ALSA mixer that the benchmark compares; against
-# PulseAudio, and against PipeWire's server with BRISEL_SOUND=pipewire (session.sh). Run under session.sh:  pulse_test.sh BRISEL XPROBE
+# The keys change the sound server's default output, and the level follows it: a new default,
+# another program's volume or mute, an output that goes away, an unbalanced output; a server that
+# stops and comes back, a server that starts after the program, the level taken from the output
+# at the start, no echo of the program's own writes, and the ALSA mixer that the benchmark
+# compares; against PulseAudio, and against PipeWire's server with BRISEL_SOUND=pipewire
+# (session.sh). Run under session.sh:  pulse_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-
-# The percent that the n-th press of volume up from the bottom sends (the level it leads to).
-up_percents=(2 4 5 6 7 8 10 11 12 14)
+log=$work/trace
 
 # One output's volume (its first channel, or channel $2) in percent, and its mute state.
 volume_of() { pactl get-sink-volume "$1" | grep -o '[0-9]*%' | sed -n "${2:-1}p" | tr -d %; }
@@ -18,12 +18,21 @@ mute_of() { pactl get-sink-mute "$1" | awk '{print $2}'; }
 volume_of_is() { local v; v=$(volume_of "$1"); echo "$1 volume $v" >"$work/last-volume"; [ "$v" = "$2" ]; }
 mute_of_is() { [ "$(mute_of "$1")" = "$2" ]; }
 server_down() { ! pactl info; }
+# The display reads the output when it is told of a change made elsewhere: `changed CMD...` runs
+# the command and waits until the program has read the output after it.
+reads() { count " mixerGetControlDetails [0-9]* 12 "; }
+changed() {
+  local before; before=$(reads)
+  "$@" >/dev/null
+  wait_for 5 bash -c "[ \$(grep -c ' mixerGetControlDetails [0-9]* 12 ' '$log') -gt $before ]" || fail "not followed: $*"
+}
 
 pid=""
 trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
-# Starts the program (with the environment given as arguments) and hands over with "Run".
+# Starts the program (with the environment given as arguments), traced, and hands over with "Run".
 start_brisel() {
-  env "$@" "$brisel" >"$work/brisel.log" 2>&1 &
+  rm -f "$log"
+  env "$@" "$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
   pid=$!
   wait_for 5 window Config
   wait_for 5 faded_in Config
@@ -37,6 +46,8 @@ stop_brisel() {
   wait_for 5 bash -c "! kill -0 $pid"
   pid=""
 }
+up() { tap XF86AudioRaiseVolume; }
+down() { tap XF86AudioLowerVolume; }
 
 if [ "${BRISEL_SOUND:-}" = pipewire ]; then
   pactl info | grep -q '^Server Name: PulseAudio (on PipeWire ' || fail "not PipeWire's server: $(pactl info)"
@@ -45,77 +56,97 @@ wait_for 5 make_default_sink null  # PipeWire's session manager takes a moment
 second=$(pactl load-module module-null-sink sink_name=second)
 start_brisel
 
-step "each press changes the output that is the default now, and no other"
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null "${up_percents[0]}"
-[ "$(volume_of second)" = 100 ] || fail "the other output's volume changed"
-wait_for 5 make_default_sink second
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is second "${up_percents[1]}"
-[ "$(volume_of null)" = "${up_percents[0]}" ] || fail "the old output's volume changed"
+step "each press changes the default output; a new default (a headset at 20 %) is followed"
+up
+wait_for 5 volume_of_is null 2
+pactl set-sink-volume second 20%
+changed make_default_sink second
+up  # 20 % is step 15 (19.75 %): one step up is 21 %
+wait_for 5 volume_of_is second 21
+[ "$(volume_of null)" = 2 ] || fail "the old output's volume changed"
 tap XF86AudioMute
 wait_for 5 mute_of_is second yes
 [ "$(mute_of null)" = no ] || fail "the old output was muted"
-wait_for 5 make_default_sink null
-tap XF86AudioRaiseVolume  # sends the volume, then sound on
-wait_for 5 volume_of_is null "${up_percents[2]}"
-[ "$(mute_of second)" = yes ] || fail "sound on reached the old output"
-[ "$(volume_of second)" = "${up_percents[1]}" ] || fail "the old output's volume changed"
+changed make_default_sink null
+up  # from 2 % (step 1) and sound on, as null is: 3.5 %, to even 4 %
+wait_for 5 volume_of_is null 4
+[ "$(mute_of second)" = yes ] && [ "$(volume_of second)" = 21 ] || fail "the old output changed"
 tap XF86AudioMute
 wait_for 5 mute_of_is null yes
 ! grep -q libasound "/proc/$pid/maps" || fail "ALSA was loaded although the server answers"
 
-step "the volume keeps the output's balance"
-pactl set-sink-volume second 100% 50%
-wait_for 5 make_default_sink second
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is second "${up_percents[3]}"
-[ "$(mute_of second)" = no ] || fail "sound on did not reach the new output"
+step "an output at 100 % left and 40 % right: one up keeps both channels"
+pactl set-sink-volume second 100% 40%
+changed make_default_sink second
+up
+wait_for 5 mute_of_is second no
+[ "$(volume_of second)" = 100 ] && [ "$(volume_of second 2)" = 40 ] ||
+  fail "balance lost: $(volume_of second) % and $(volume_of second 2) %"
 [ "$(mute_of null)" = yes ] || fail "sound on reached the old output"
-right=$(volume_of second 2)
-[ "$right" -gt 0 ] && [ "$right" -lt "${up_percents[3]}" ] || fail "balance lost: right channel at $right %"
 
-step "the output in use goes away: the next press changes the one that is left"
-pactl unload-module "$second"
+step "the output in use goes away: the one that is left is followed"
+changed pactl unload-module "$second"
 wait_for 5 default_sink_is null  # the server falls back to the output that is left
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null "${up_percents[4]}"
+up  # null at 4 % (step 2) and muted: 4.75 % rounds to 5 %, and sound on
+wait_for 5 volume_of_is null 5
 wait_for 5 mute_of_is null no
+
+step "another program sets 30 %: volume down goes below it, not above"
+changed pactl set-sink-volume null 30%
+down  # 30 % is step 23 (29.75 %): one down is 28.5 %, to even 28 %
+wait_for 5 volume_of_is null 28
+changed pactl set-sink-mute null 1
+tap XF86AudioMute  # muted elsewhere: the mute key unmutes
+wait_for 5 mute_of_is null no
+
+step "50 taps and a held key: one volume write each, and no echo of them taken for a change"
+writes=$(volume_writes) before=$(reads) h=$(count " Splash hidden$")
+for _ in $(seq 50); do down; done
+wait_for 5 bash -c "[ \$(grep -c ' mixerSetControlDetails [0-9]* 11 ' '$log') -ge $((writes + 50)) ]"
+wait_for 5 volume_of_is null 1
+{ echo "down XF86AudioRaiseVolume"; sleep 0.5; echo "up XF86AudioRaiseVolume"; } | "$xprobe" keys
+hidden_again "$h"
+[ "$(reads)" = "$before" ] || fail "$(( $(reads) - before )) reads after the program's own writes"
+echo "$(( $(volume_writes) - writes - 50 )) steps for a key held 0.5 s, no read"
 
 step "the server stops: keys change nothing, the display still works, nothing hangs"
 stop_pulse
-tap XF86AudioRaiseVolume
+up
 wait_for 5 window Splash
-tap XF86AudioRaiseVolume
+up
 wait_for 5 gone Splash
 kill -0 "$pid" || fail "brisel ended"
 
-step "the server is back: the next press changes the volume"
+step "the server is back: the next press changes the volume, from the program's own count"
 start_pulse
 [ "$(volume_of null)" = 100 ] || fail "a new server starts at 100 %"
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null "${up_percents[7]}"
+writes=$(volume_writes)
+up
+wait_for 5 bash -c "[ \$(grep -c ' mixerSetControlDetails [0-9]* 11 ' '$log') -gt $writes ]"
+sent=$(awk '$2 == "mixerSetControlDetails" && $4 == 11 {v = $5} END {printf "%d", v * 100 / 65535 + 0.5}' "$log")
+wait_for 5 volume_of_is null "$sent"
+[ "$sent" -lt 100 ] || fail "the level jumped to the new server's 100 %"
 stop_brisel
 
 step "no sound server at all: the program starts, the keys show the display, nothing is printed"
 stop_pulse
 start_brisel
-tap XF86AudioRaiseVolume
+up
 wait_for 5 window Splash
 server_down || fail "a sound server was started"
 
 step "the server starts after the program: the first press after it changes the volume"
 start_pulse
-tap XF86AudioRaiseVolume
-wait_for 5 volume_of_is null "${up_percents[1]}"
+up  # the second press: 3.5 %, to even 4 %
+wait_for 5 volume_of_is null 4
 stop_brisel
 
 step "the level starts from the volume the output plays at, and each press sends the level it leads to"
 # 40 % is nearest to step 31 (39.75 %): up, up, down, down, up send 41, 42.25, 41, 39.75, 41 %.
 pactl set-sink-volume null 40%
 start_brisel
-for press in Raise:41 Raise:42 Lower:41 Lower:40 Raise:41; do
-  tap "XF86Audio${press%:*}Volume"
+for press in up:41 up:42 down:41 down:40 up:41; do
+  "${press%:*}"
   wait_for 5 volume_of_is null "${press#*:}"
 done
 stop_brisel
@@ -125,12 +156,15 @@ tap XF86AudioMute
 wait_for 5 mute_of_is null no
 stop_brisel
 
-step "the ALSA mixer (forced, as the benchmark compares it) still reaches the server, and reads it"
+step "the ALSA mixer (forced, as the benchmark compares it) reaches the server, reads it and follows it"
 pactl set-sink-volume null 59%
 start_brisel BRISEL_MIXER=alsa
-tap XF86AudioRaiseVolume  # from step 46 (58.5 %) to 47 (59.75 %), then 48 (61 %)
+up  # from step 46 (58.5 %) to 47 (59.75 %), then 48 (61 %)
 wait_for 5 volume_of_is null 60
-tap XF86AudioRaiseVolume
+up
 wait_for 5 volume_of_is null 61
+changed amixer -q -D default sset Master 30%
+down
+wait_for 5 volume_of_is null 28
 stop_brisel
 echo "sound server mixer: all checks passed"

@@ -1,13 +1,15 @@
-#include "platform/linux/alsa_mixer.h"
+#include "platform/linux/alsa_output.h"
 
 #include <alsa/asoundlib.h>
 #include <dlfcn.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace brisel::linux_alsa {
 
@@ -22,6 +24,7 @@ constexpr const char* kElements[][2] = {
     {"CD", nullptr},     {"PCM", "Master"}, {"Aux", nullptr},
 };
 static_assert(std::size(kElements) == kLineComponentTypes.size());
+constexpr int kWaveOut = 5;
 
 // Mixer failures are silent: ALSA's own messages would only reach the terminal.
 void Quiet(const char*, int, const char*, int, const char*, ...) {}
@@ -35,7 +38,8 @@ void Quiet(const char*, int, const char*, int, const char*, ...) {}
   X(snd_mixer_selem_has_playback_switch) X(snd_mixer_selem_has_playback_volume)                           \
   X(snd_mixer_selem_set_playback_switch_all) X(snd_mixer_selem_get_playback_volume_range)                 \
   X(snd_mixer_selem_set_playback_volume_all) X(snd_mixer_selem_has_playback_channel)                      \
-  X(snd_mixer_selem_get_playback_volume) X(snd_mixer_selem_get_playback_switch)
+  X(snd_mixer_selem_get_playback_volume) X(snd_mixer_selem_get_playback_switch)                          \
+  X(snd_mixer_poll_descriptors_count) X(snd_mixer_poll_descriptors)
 
 struct Alsa {
 #define BRISEL_ALSA_MEMBER(name) decltype(&::name) name = nullptr;
@@ -69,18 +73,18 @@ const Alsa* LoadedAlsa() {
 
 }  // namespace
 
-AlsaMixer::AlsaMixer(std::string device) : device_(std::move(device)) {}
+AlsaOutput::AlsaOutput(std::string device) : device_(std::move(device)) {}
 
-AlsaMixer::~AlsaMixer() {
+AlsaOutput::~AlsaOutput() {
   close();
   // ALSA's parsed configuration is the biggest thing it keeps; a program done with ALSA gives it back.
   if (used_) LoadedAlsa()->snd_config_update_free_global();
 }
 
-const char* AlsaMixer::line_name(int line) const { return kElements[line][0]; }
+const char* AlsaOutput::line_name(int line) { return kElements[line][0]; }
 
 template <class Use>
-MMRESULT AlsaMixer::on_element(int line, bool mute, Use use) {
+MMRESULT AlsaOutput::on_element(int line, bool mute, Use use) {
   const Alsa* alsa = LoadedAlsa();
   if (!alsa) return MMSYSERR_ERROR;
   const auto attempt = [&] {
@@ -99,51 +103,61 @@ MMRESULT AlsaMixer::on_element(int line, bool mute, Use use) {
   return rc == 0 ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
 }
 
-MMRESULT AlsaMixer::write(int line, bool mute, std::uint32_t value) {
+MMRESULT AlsaOutput::write(int line, bool mute, std::uint32_t value) {
   return on_element(line, mute, [&](const Alsa& alsa, snd_mixer_elem_t* elem) {
-    if (mute) return alsa.snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
+    if (mute) {
+      const int rc = alsa.snd_mixer_selem_set_playback_switch_all(elem, value ? 0 : 1);  // muted: switch off
+      if (rc == 0 && line == kWaveOut) wave_out_.muted = value != 0;
+      return rc;
+    }
     long min = 0, max = 0;
     if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0) return rc;
     const double fraction = static_cast<double>(std::min<std::uint32_t>(value, 65535)) / 65535.0;
-    return alsa.snd_mixer_selem_set_playback_volume_all(elem,
-                                                        min + std::lround(fraction * static_cast<double>(max - min)));
+    const long raw = min + std::lround(fraction * static_cast<double>(max - min));
+    const int rc = alsa.snd_mixer_selem_set_playback_volume_all(elem, raw);
+    if (rc == 0 && line == kWaveOut) wave_out_.volume = raw;
+    return rc;
   });
 }
 
-MMRESULT AlsaMixer::read(int line, bool mute, std::uint32_t& value) {
-  return on_element(line, mute, [&](const Alsa& alsa, snd_mixer_elem_t* elem) {
-    long min = 0, max = 0;
-    if (!mute)
-      if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0 || max <= min)
-        return rc < 0 ? rc : -EINVAL;
-    long sum = 0;
-    int channels = 0;
+int AlsaOutput::measure(snd_mixer_elem_t* elem, bool mute, long& min, long& max, long& loudest, bool& muted) {
+  const Alsa& alsa = *LoadedAlsa();
+  if (!mute)
+    if (int rc = alsa.snd_mixer_selem_get_playback_volume_range(elem, &min, &max); rc < 0 || max <= min)
+      return rc < 0 ? rc : -EINVAL;
+  int channels = 0;
+  loudest = min;
+  muted = false;
+  for (int ch = 0; ch <= SND_MIXER_SCHN_LAST; ++ch) {
+    const auto channel = static_cast<snd_mixer_selem_channel_id_t>(ch);
+    if (!alsa.snd_mixer_selem_has_playback_channel(elem, channel)) continue;
+    long v = 0;
+    int on = 1;
+    const int rc = mute ? alsa.snd_mixer_selem_get_playback_switch(elem, channel, &on)
+                        : alsa.snd_mixer_selem_get_playback_volume(elem, channel, &v);
+    if (rc < 0) return rc;
+    loudest = std::max(loudest, std::clamp(v, min, max));  // a server's element reads above its range beyond 100 %
+    muted = muted || on == 0;                              // any channel switched off is muted
+    ++channels;
+  }
+  return channels == 0 ? -ENOENT : 0;
+}
+
+MMRESULT AlsaOutput::read(int line, bool mute, std::uint32_t& value) {
+  return on_element(line, mute, [&](const Alsa&, snd_mixer_elem_t* elem) {
+    long min = 0, max = 0, loudest = 0;
     bool muted = false;
-    for (int ch = 0; ch <= SND_MIXER_SCHN_LAST; ++ch) {
-      const auto channel = static_cast<snd_mixer_selem_channel_id_t>(ch);
-      if (!alsa.snd_mixer_selem_has_playback_channel(elem, channel)) continue;
-      long v = 0;
-      int on = 1;
-      const int rc = mute ? alsa.snd_mixer_selem_get_playback_switch(elem, channel, &on)
-                          : alsa.snd_mixer_selem_get_playback_volume(elem, channel, &v);
-      if (rc < 0) return rc;
-      sum += std::clamp(v, min, max);  // a server's element reads above its range beyond 100 %
-      muted = muted || on == 0;        // any channel switched off is muted
-      ++channels;
-    }
-    if (channels == 0) return -ENOENT;
-    if (mute) {
+    if (int rc = measure(elem, mute, min, max, loudest, muted); rc < 0) return rc;
+    if (mute)
       value = muted ? 1 : 0;
-    } else {
-      const double fraction = (static_cast<double>(sum) / channels - static_cast<double>(min)) /
-                              static_cast<double>(max - min);
-      value = static_cast<std::uint32_t>(std::lround(fraction * 65535.0));
-    }
+    else
+      value = static_cast<std::uint32_t>(
+          std::lround(static_cast<double>(loudest - min) / static_cast<double>(max - min) * 65535.0));
     return 0;
   });
 }
 
-bool AlsaMixer::open() {
+bool AlsaOutput::open() {
   if (mixer_) return true;
   const Alsa* alsa = LoadedAlsa();
   if (!alsa) return false;
@@ -159,17 +173,57 @@ bool AlsaMixer::open() {
   return true;
 }
 
-void AlsaMixer::close() {
+void AlsaOutput::close() {
   if (mixer_) LoadedAlsa()->snd_mixer_close(mixer_);
   mixer_ = nullptr;
 }
 
-int AlsaMixer::find_element(int line, bool mute, snd_mixer_elem_t*& elem) {
+std::vector<int> AlsaOutput::descriptors() {
+  std::vector<int> fds;
+  if (!mixer_) return fds;
+  const Alsa& alsa = *LoadedAlsa();
+  const int count = alsa.snd_mixer_poll_descriptors_count(mixer_);
+  if (count <= 0) return fds;
+  std::vector<pollfd> polls(static_cast<std::size_t>(count));
+  const int filled = alsa.snd_mixer_poll_descriptors(mixer_, polls.data(), static_cast<unsigned>(count));
+  for (int i = 0; i < filled; ++i) fds.push_back(polls[static_cast<std::size_t>(i)].fd);
+  return fds;
+}
+
+bool AlsaOutput::take_change() {
+  if (mixer_ && LoadedAlsa()->snd_mixer_handle_events(mixer_) >= 0) note_events();
+  return std::exchange(changed_, false);
+}
+
+// The wave-out element as it stands now, against what was last written or seen: a difference
+// is another program's doing. The first look only learns it.
+void AlsaOutput::note_events() {
+  WaveOut now;
+  for (const bool mute : {false, true}) {
+    snd_mixer_elem_t* elem = nullptr;
+    long min = 0, max = 0, loudest = 0;
+    bool muted = false;
+    if (find_element(kWaveOut, mute, elem, false) != 0 || measure(elem, mute, min, max, loudest, muted) != 0) continue;
+    if (mute)
+      now.muted = muted;
+    else
+      now.volume = loudest;
+  }
+  const auto differs = [](const auto& was, const auto& is) { return was && is && *was != *is; };
+  if (differs(wave_out_.volume, now.volume) || differs(wave_out_.muted, now.muted)) changed_ = true;
+  if (now.volume) wave_out_.volume = now.volume;
+  if (now.muted) wave_out_.muted = now.muted;
+}
+
+int AlsaOutput::find_element(int line, bool mute, snd_mixer_elem_t*& elem, bool read_events) {
   if (!open()) return -ENODEV;
   const Alsa& alsa = *LoadedAlsa();
-  // An open handle keeps old values until it reads the events, and skips a write equal to
-  // what it believes the element holds.
-  if (int rc = alsa.snd_mixer_handle_events(mixer_); rc < 0) return rc;
+  if (read_events) {
+    // An open handle keeps old values until it reads the events, and skips a write equal to
+    // what it believes the element holds. What the events tell may be another program's change.
+    if (int rc = alsa.snd_mixer_handle_events(mixer_); rc < 0) return rc;
+    note_events();
+  }
   // An element id is a small record of the library's own size.
   alignas(std::max_align_t) unsigned char id[256];
   if (alsa.snd_mixer_selem_id_sizeof() > sizeof id) return -ENOMEM;

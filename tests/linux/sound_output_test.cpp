@@ -1,15 +1,18 @@
-// The sound-server mixer without a server: the volume mapping, which lines exist, and that
-// writes fail at once rather than wait. The server itself is exercised by pulse_test.sh.
+// The sound-server output without a server: the volume mapping, and that calls fail at once
+// rather than wait, leaving ALSA's mixer to the program. The server itself is exercised by
+// pulse_test.sh.
 #include <gtest/gtest.h>
 #include <pulse/volume.h>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "mixer/mixer_module.h"
-#include "platform/linux/pulse_mixer.h"
+#include "platform/linux/pulse_output.h"
 #include "platform/linux/sound_output.h"
 
 namespace brisel::linux_pulse {
@@ -22,7 +25,7 @@ int ShownPercent(std::uint32_t volume) {
   return std::atoi(text);
 }
 
-TEST(PulseMixer, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
+TEST(PulseOutput, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
   EXPECT_EQ(ServerVolume(0), PA_VOLUME_MUTED);
   EXPECT_EQ(ServerVolume(65535), PA_VOLUME_NORM);
   EXPECT_EQ(ServerVolume(70000), PA_VOLUME_NORM);  // never above 100 %
@@ -33,7 +36,7 @@ TEST(PulseMixer, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
   for (std::uint32_t v = 1; v <= 65535; ++v) ASSERT_GE(ServerVolume(v), ServerVolume(v - 1)) << v;
 }
 
-TEST(PulseMixer, ReadsMapTheServersVolumeBackExactly) {
+TEST(PulseOutput, ReadsMapTheServersVolumeBackExactly) {
   for (std::uint32_t v = 0; v <= 65535; ++v) ASSERT_EQ(MixerValue(ServerVolume(v)), v) << v;
   EXPECT_EQ(MixerValue(PA_VOLUME_NORM * 3 / 2), 65535u);  // 150 % reads as the top of the range
 }
@@ -45,25 +48,18 @@ class PulseNoServer : public ::testing::Test {
   void TearDown() override { unsetenv("PULSE_SERVER"); }
 };
 
-TEST_F(PulseNoServer, OnlyTheDefaultOutputsLinesExistAndWritesFailAtOnce) {
-  PulseMixer mixer;
-  MixerModule module(mixer);
-  ASSERT_TRUE(module.OpenMixer(0));
-  for (int entry = 0; entry < 14; ++entry) {
-    const bool exists = entry == 0 || entry == 5 || entry == 7 || entry == 12;  // speakers, wave-out
-    EXPECT_EQ(module.MixerControls[static_cast<std::size_t>(entry)].dwControlID != 0, exists) << entry;
-  }
-  EXPECT_EQ(module.MixerControls[5].lMaximum, 65535);
-  EXPECT_EQ(module.MixerControls[12].lMaximum, 1);
-  EXPECT_EQ(module.SetVolume(MixerModule::kWaveOutVolume, 50), 0);
-  EXPECT_EQ(module.SetMute(MixerModule::kWaveOutMute, -1), 0);
-  EXPECT_EQ(module.GetControlValue(MixerModule::kWaveOutVolume), std::nullopt);
-  EXPECT_FALSE(mixer.connect());
-  EXPECT_FALSE(mixer.answered());
+TEST_F(PulseNoServer, CallsFailAtOnce) {
+  PulseOutput server;
+  EXPECT_EQ(server.connect(), Reach::Never);
+  EXPECT_EQ(server.write(false, 50), Reach::Never);
+  std::optional<std::uint32_t> value;
+  EXPECT_EQ(server.read(true, value), Reach::Never);
+  EXPECT_EQ(value, std::nullopt);
+  EXPECT_FALSE(server.take_change());
 }
 
 TEST_F(PulseNoServer, TheProgramsMixerIsAlsasWithAllSevenLines) {
-  const auto mixer = linux_sound::OpenSoundOutput();
+  const auto mixer = std::make_unique<linux_sound::SoundOutput>();
   MixerModule module(*mixer);
   ASSERT_TRUE(module.OpenMixer(0));
   for (int entry = 0; entry < 14; ++entry)
