@@ -5,10 +5,11 @@
 # down) and for a 10 ms polling reference (BRISEL_KEYS=poll), idle CPU of the program and of
 # the X server, each thread's wake-ups, key-to-output latency over 20 jittered presses, taps
 # seen out of 50 and memory after use; last, key-to-output latency and memory for the
-# sound-server mixer against the ALSA mixer it replaced (BRISEL_MIXER=alsa), and the CPU time of
-# a fade with the opacity in the pixels' alpha against the opacity property (BRISEL_OPACITY). It
-# prints; it passes or fails nothing.
-#   bench/linux_bench.sh [BUILD_DIR]   (default: build; IDLE_SECONDS=60)
+# sound-server mixer against the ALSA mixer it replaced (BRISEL_MIXER=alsa) and, with BASELINE,
+# against another build's program, in interleaved rounds; the wake-ups that another program's
+# playback causes; and the CPU time of a fade with the opacity in the pixels' alpha against the
+# opacity property (BRISEL_OPACITY). It prints; it passes or fails nothing.
+#   bench/linux_bench.sh [BUILD_DIR]   (default: build; IDLE_SECONDS=60; BASELINE=PROGRAM)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "${1:-build}" && pwd)
@@ -33,7 +34,7 @@ trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 start_brisel() {
   local vars=() args=()
   for a in "$@"; do case $a in --*) args+=("${a%%=*}" "${a#*=}") ;; *) vars+=("$a") ;; esac; done
-  env "${vars[@]}" "$build/brisel" "${args[@]}" >/dev/null 2>&1 &
+  env "${vars[@]}" "${program:-$build/brisel}" "${args[@]}" >/dev/null 2>&1 &
   pid=$!
   wait_for 5 faded_in Config
   xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
@@ -127,14 +128,46 @@ for opacity in alpha property; do
   echo "== a fade, opacity in the $opacity: the rounds' median: CPU $total ms (X server $server) per press"
 done
 
-for mixer in server alsa; do
-  pactl set-sink-volume @DEFAULT_SINK@ 0%
-  if [ "$mixer" = server ]; then label="sound-server mixer"; start_brisel; else
-    label="ALSA mixer (BRISEL_MIXER=alsa)"; start_brisel BRISEL_MIXER=alsa
-  fi
-  echo "== $label: key to output"
-  "$probe" latency XF86AudioRaiseVolume 20
-  echo "== $label: memory after use"
-  memory
-  stop_brisel
+# The sound server's events: playback that starts and stops changes the output's state (not its
+# volume), which wakes the thread that follows the output, never the program's own.
+pactl set-sink-volume @DEFAULT_SINK@ 0%
+start_brisel
+plays=5
+switches >"$BRISEL_SESSION/switches0"
+for _ in $(seq "$plays"); do
+  # Half a second of silence played, then the stream closed; the server suspends the idle
+  # output again after a while (module-suspend-on-idle), which is one more state change.
+  timeout 0.5 pacat --playback /dev/zero 2>/dev/null || true
+done
+switches >"$BRISEL_SESSION/switches1"
+echo "== $plays playbacks started and stopped by another program"
+paste -d ' ' "$BRISEL_SESSION/switches0" "$BRISEL_SESSION/switches1" |
+  awk -v n="$plays" '{printf "thread %s: %.1f wake-ups per playback\n", $1, ($4 - $2) / n}'
+stop_brisel
+
+# Key to output with the sound-server mixer, against the ALSA mixer and, where BASELINE names
+# another build's program (BASELINE=../before/build/brisel), against that one, in rounds taken in
+# turn so that a busy moment of the machine weighs on each alike.
+mixers="server alsa"
+[ -n "${BASELINE:-}" ] && mixers="server baseline alsa"
+rounds=3
+: >"$BRISEL_SESSION/latency"
+for round in $(seq "$rounds"); do
+  for mixer in $mixers; do
+    pactl set-sink-volume @DEFAULT_SINK@ 0%
+    case $mixer in
+      server) label="sound-server mixer"; start_brisel ;;
+      baseline) label="sound-server mixer, $BASELINE"; program=$BASELINE start_brisel ;;
+      alsa) label="ALSA mixer (BRISEL_MIXER=alsa)"; start_brisel BRISEL_MIXER=alsa ;;
+    esac
+    echo "== $label, round $round: key to output"
+    "$probe" latency XF86AudioRaiseVolume 20 | tee "$BRISEL_SESSION/latest"
+    sed "s/^/$mixer /" "$BRISEL_SESSION/latest" >>"$BRISEL_SESSION/latency"
+    if [ "$round" = "$rounds" ]; then echo "== $label: memory after use"; memory; fi
+    stop_brisel
+  done
+done
+for mixer in $mixers; do
+  medians=$(grep "^$mixer key to mixer" "$BRISEL_SESSION/latency" | sed 's/.*median \([0-9.]*\) ms.*/\1/' | sort -n | xargs)
+  echo "== $mixer: key to output, the rounds' medians: $medians ms"
 done

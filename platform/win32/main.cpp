@@ -69,6 +69,8 @@ int main(int argc, char** argv) {
     // The program outlives the loop: the box that reports an error still dispatches messages to
     // the windows, which report to the program.
     Program program(program_platform.get());
+    // Another program's change of the volume reaches the display as the program's input.
+    mixer.follow([&program] { program.output_changed(); });
     win32::Win32MessageLoop loop(program.timers, clock);
     // The hot keys are watched from the hand-over, not from the key timer's first tick: a tap
     // in between wakes it.

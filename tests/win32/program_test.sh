@@ -172,6 +172,12 @@ SetMasterVolumeLevelScalar 0.979477
 SetMute 0
 SetMute 1"
 [ "$calls" = "$expected" ] || fail "Core Audio calls: $calls"
+# The default endpoint is followed: its notifications are asked for (Wine 8 only stubs the
+# volume's), and the program's own writes carry an event context of their own, always the same.
+grep -q ':trace:mmdevapi:MMDevEnum_RegisterEndpointNotificationCallback ' "$work/wine.log" &&
+  grep -q ':trace:mmdevapi:AEV_RegisterControlChangeNotify ' "$work/wine.log" || fail "notifications not asked for"
+contexts=$(sed -n 's/.*:trace:mmdevapi:AEV_Set\(MasterVolumeLevelScalar\|Mute\) [^>]*>([^,]*,\([^)]*\)).*/\2/p' "$work/wine.log" | sort -u)
+[ "$(echo "$contexts" | wc -l)" = 1 ] && [[ $contexts == "{"* ]] || fail "event contexts: $contexts"
 
 step "a second program says that one is running, and ends with status 1"
 wine_run "$exe" >"$work/second.out" 2>&1 &

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/runtime_error.h"
 #include "base/timers.h"
 #include "platform/steady_clock.h"
+#include "platform/win32/coreaudio_mixer.h"
 #include "platform/win32/win32_autostart.h"
 #include "platform/win32/win32_message_loop.h"
 #include "platform/win32/win32_single_instance.h"
@@ -15,6 +17,32 @@
 
 namespace brisel::win32 {
 namespace {
+
+// A volume or mute notification reaches the program's thread as one report however many came
+// before it looked, never for the program's own writes; a new default endpoint is one too.
+TEST(CoreAudio, ChangesMadeElsewhereAreReportedOnTheProgramsThreadAndItsOwnAreNot) {
+  CoreAudioMixer mixer;
+  int changes = 0;
+  mixer.follow([&] { ++changes; });
+  const auto pump = [] {
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&m);
+  };
+  mixer.volume_notified(mixer.event_context());
+  pump();
+  EXPECT_EQ(changes, 0);
+  std::thread system([&] {
+    const GUID elsewhere{0x1234, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+    mixer.volume_notified(elsewhere);
+    mixer.volume_notified(elsewhere);
+  });
+  system.join();
+  EXPECT_EQ(changes, 0);
+  pump();
+  EXPECT_EQ(changes, 1);
+  mixer.default_changed();
+  pump();
+  EXPECT_EQ(changes, 2);
+}
 
 TEST(SingleInstance, SecondHolderOfTheNameIsToldAndTheNameIsFreedWithTheFirst) {
   constexpr const char* name = "Local\\Brisel.Test.SingleInstance";
