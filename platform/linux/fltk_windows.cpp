@@ -57,7 +57,9 @@ Fl_Font FltkFont(const Font& f) {
 // A window shown with `argb` set is made with that 32-bit visual and carries `opacity` and
 // `region` in its pixels' alpha: a window without children paints its picture so; the toolkit
 // draws one with children (the dialog) into a pixmap of the screen's own depth, which the
-// server then copies into the window through the outline and the opacity.
+// server then copies into the window through the outline and the opacity, at every flush in
+// which the toolkit drew: the whole window, or only the children that changed (a field's text,
+// its cursor, the focus, a pressed button), over what the pixmap already holds.
 class PictureWindow : public Fl_Double_Window {
  public:
   PictureWindow(int w, int h, const char* title) : Fl_Double_Window(w, h, title) {}
@@ -80,7 +82,11 @@ class PictureWindow : public Fl_Double_Window {
     if (!argb) return Fl_Double_Window::flush();
     if (!painter_) painter_ = std::make_unique<linux_x11::ArgbPainter>(fl_display, *argb);
     if (children() > 0) {
-      if (damage() & ~FL_DAMAGE_CHILD || painted_stale_) draw_offscreen();
+      // An expose alone only asks for the picture again; the painter keeps it.
+      if (damage() & ~(FL_DAMAGE_CHILD | FL_DAMAGE_EXPOSE) || painted_stale_ || !offscreen_)
+        draw_offscreen(FL_DAMAGE_ALL);
+      else if (damage() & FL_DAMAGE_CHILD)
+        draw_offscreen(FL_DAMAGE_CHILD);
     } else {
       compose_if_stale();
       if (painted_stale_) painter_->set_picture(picture, region);
@@ -88,15 +94,16 @@ class PictureWindow : public Fl_Double_Window {
     painted_stale_ = false;
     painter_->paint(fl_xid(this), opacity);
   }
-  // The toolkit's drawing of the whole window, taken by the painter. The toolkit's one GC is made
-  // for the screen's own depth, which the pixmap has and the 32-bit window has not.
-  void draw_offscreen() {
+  // The toolkit's drawing, of the whole window (FL_DAMAGE_ALL) or of the children that changed
+  // (FL_DAMAGE_CHILD) into the pixmap that keeps the rest, taken by the painter. The toolkit's one
+  // GC is made for the screen's own depth, which the pixmap has and the 32-bit window has not.
+  void draw_offscreen(uchar what) {
     if (!offscreen_) {
       offscreen_ = XCreatePixmap(fl_display, RootWindow(fl_display, fl_screen), static_cast<unsigned>(w()),
                                  static_cast<unsigned>(h()), static_cast<unsigned>(fl_visual->depth));
       if (!fl_gc) fl_gc = XCreateGC(fl_display, offscreen_, 0, nullptr);
     }
-    damage(FL_DAMAGE_ALL);
+    clear_damage(what);
     fl_begin_offscreen(offscreen_);
     draw();
     fl_end_offscreen();

@@ -10,11 +10,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
 focused_on() { [ "$("$xprobe" focus)" = "$1" ]; }
-# geometry WINDOW: "X Y W H" on the screen
-geometry() {
-  timeout 5 xwininfo -id "$1" |
-    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
 # arrow CONFIG ROW: a click on the arrow of the selector whose top is ROW (128, 160, 192)
 arrow() { xdotool mousemove --window "$1" 215 $(($2 + 10)) click 1; }
 pid=

@@ -7,7 +7,7 @@
 #   gnome_test.sh BRISEL BRISEL_SIM XPROBE
 # As root it runs the session as a throwaway user, removed at the end.
 # Every frame of a few fade-ins is filmed too: none may show the display opaque (BRISEL_FADE_FRAMES
-# sets how many fade-ins, 3 unless set).
+# sets how many fade-ins, 3 unless set). Last, the setup dialog: what is typed into it shows.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
@@ -61,7 +61,7 @@ ask() { echo "$*" >&"${remote[1]}"; answer; }
 [ "$(answer)" = ready ] || fail "gnome_remote.py: $(cat "$work/remote.log")"
 node=$(ask node)
 # Keysyms: the ones this test types.
-declare -A keysym=([Escape]=0xff1b [F7]=0xffc4 [F8]=0xffc5 [F9]=0xffc6 [F10]=0xffc7 [a]=0x61)
+declare -A keysym=([Escape]=0xff1b [F7]=0xffc4 [F8]=0xffc5 [F9]=0xffc6 [F10]=0xffc7 [a]=0x61 [BackSpace]=0xff08 [1]=0x31)
 type_keys() { local k ks=(); for k; do ks+=("${keysym[$k]}"); done; [ "$(ask key "${ks[@]}")" = ok ]; }
 # gnome-shell starts in the overview: Escape leaves it.
 type_keys Escape
@@ -191,4 +191,14 @@ run_brisel_on_wayland
 wait_for 10 test -s "$log" || fail "brisel did not start"
 film_fade_in || fail "the first fade-in began with an opaque frame"
 quit_brisel
+
+step "the setup dialog on Xwayland takes the focus; typed into, it shows what was typed"
+# One frame of the screen cast (1024 x 768 RGB rows: no padding) as a PPM.
+shoot() {
+  "${as[@]}" gst-launch-1.0 -q pipewiresrc path="$node" num-buffers=1 always-copy=true ! videoconvert ! \
+    video/x-raw,format=RGB ! filesink location="$home/frame.rgb" >"$work/gst.log" 2>&1 &&
+    { printf 'P6\n1024 768\n255\n' && cat "$home/frame.rgb"; } >"$1"
+}
+dialog_shows_typing
+window_has_focus || fail "the Wayland window did not get the focus back"
 echo "gnome: all checks passed"

@@ -5,7 +5,8 @@
 # KWin's ScreenShot2 interface. KWin's setting for legacy X11 programs decides whether Xwayland
 # hears keys typed into Wayland windows: at its default (kwinrc [Xwayland] XwaylandEavesdrops=None)
 # Brisel's own keys are dead there; at "All" they work. Keys bound in Plasma's Shortcuts settings
-# to `brisel --key` (KWin's own shortcut service runs them) work either way.
+# to `brisel --key` (KWin's own shortcut service runs them) work either way. Last, the setup
+# dialog: what is typed into it shows.
 #   kde_test.sh BRISEL BRISEL_SIM XPROBE
 # As root it runs the session as a throwaway user, removed at the end.
 set -euo pipefail
@@ -84,7 +85,7 @@ pids+=($keys_PID)
 answer() { local line; read -r -t 10 -u "${keys[0]}" line || { cat "$work/keys.log"; fail "kwin_keys did not answer"; }; echo "$line"; }
 [ "$(answer)" = ready ] || fail "kwin_keys: $(cat "$work/keys.log")"
 # Linux input event codes.
-declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68 [F11]=87 [F12]=88)
+declare -A code=([a]=30 [F7]=65 [F8]=66 [F9]=67 [F10]=68 [F11]=87 [F12]=88 [BackSpace]=14 [1]=2)
 type_keys() { local k ks=(); for k; do ks+=("${code[$k]}"); done; echo "key ${ks[*]}" >&"${keys[1]}"; [ "$(answer)" = ok ]; }
 wait_for 10 grep -qx "focus in" "$home/backdrop.out" || { cat "$home/backdrop.err" "$work/kwin.log"; fail "the Wayland window did not get the focus"; }
 window_has_focus() { backdrop_has_focus "$home/backdrop.out"; }
@@ -180,4 +181,9 @@ as_user "$brisel" --quit || fail "--quit"
 wait "$brisel_pid" || fail "brisel ended with status $?"
 [ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
   fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+
+step "the setup dialog on Xwayland takes the focus; typed into, it shows what was typed"
+shoot() { as_user /usr/bin/python3 "$work/bin/kwin_shot.py" "$1"; }
+dialog_shows_typing
+window_has_focus || fail "the Wayland window did not get the focus back"
 echo "kde: all checks passed"

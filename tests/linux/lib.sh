@@ -35,6 +35,18 @@ start_pulse() {
   echo $! >"$BRISEL_SESSION/pulse.pid"
   wait_for 10 pactl info
 }
+# The compositing manager, started anew and stopped; its process id in the session's xcompmgr.pid.
+start_compositor() {
+  xcompmgr >>"$BRISEL_SESSION/xcompmgr.log" 2>&1 &
+  echo $! >"$BRISEL_SESSION/xcompmgr.pid"
+}
+stop_compositor() {
+  local pid; pid=$(cat "$BRISEL_SESSION/xcompmgr.pid")
+  kill "$pid"
+  wait_for 10 bash -c "! kill -0 $pid"
+  rm -f "$BRISEL_SESSION/xcompmgr.pid"
+}
+
 default_sink_is() { [ "$(pactl get-default-sink)" = "$1" ]; }
 make_default_sink() { pactl set-default-sink "$1" && default_sink_is "$1"; }
 
@@ -73,6 +85,11 @@ alpha_is() { [ "$("$xprobe" alpha "$1" "$2" "$3")" = "$4" ]; }  # WINDOW X Y ALP
 faded_in() {
   local w; w=$(window "$1") || return 1
   alpha_is "$w" 100 100 220 || [ "$("$xprobe" opacity "$w")" = $((0xDCDCDCDC)) ]
+}
+# geometry WINDOW: "X Y W H", the window's place and size on the screen
+geometry() {
+  timeout 5 xwininfo -id "$1" |
+    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
 }
 status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 # reap: waits for the program started as $pid to end; its exit status in $rc, and $pid cleared.

@@ -10,6 +10,10 @@
 #   look.py frames RAW WIDTH HEIGHT PICTURE.bmp RRGGBB
 #     RAW holds frames of WIDTH x HEIGHT RGB pixels (rows padded to 4 bytes), each a crop of the screen to the display's
 #     rectangle (as a screen cast filmed it); prints each frame's "C A" as above, one a line.
+#   look.py same A.ppm B.ppm X Y W H
+#     The rectangle at X,Y, W x H, in two screenshots: prints their mean difference and how many
+#     values (of its pixels' R, G and B) differ by more than 40. Exit status 0 when they look the
+#     same: a mean of at most 2, none that far.
 import statistics
 import struct
 import sys
@@ -64,6 +68,14 @@ def corners(pixel, w, h, backdrop):
 
 
 def main(args):
+    if args[0] == "same":
+        x0, y0, w, h = map(int, args[3:7])
+        (wa, _, a), (wb, _, b) = read_ppm(args[1]), read_ppm(args[2])
+        differences = [abs(a[((y0 + y) * wa + x0) * 3 + i] - b[((y0 + y) * wb + x0) * 3 + i])
+                       for y in range(h) for i in range(w * 3)]
+        mean, far = sum(differences) / len(differences), sum(d > 40 for d in differences)
+        print("mean difference %.2f, %d values off by more than 40" % (mean, far))
+        return 0 if mean <= 2 and far == 0 else 1
     if args[0] == "frames":
         raw, width, height, bmp, colour = args[1], int(args[2]), int(args[3]), args[4], args[5]
         backdrop = bytes.fromhex(colour)

@@ -11,11 +11,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$BRISEL_SESSION
 pid=
 trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
-# geometry WINDOW: "X Y W H" on the screen
-geometry() {
-  timeout 5 xwininfo -id "$1" |
-    awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'
-}
 # centred WINDOW W H: the window is W x H at the centre of the 1280x1024 screen
 centred() {
   local g; g=$(geometry "$1")

@@ -4,10 +4,13 @@
 # window manager if BRISEL_WM names one, and a sound server with a null sink, in a private runtime
 # folder: PulseAudio, or with BRISEL_SOUND=pipewire PipeWire's (pipewire, wireplumber and
 # pipewire-pulse, on a session bus of its own). The screen is BRISEL_SCREEN (default
-# 1280x1024x24). Everything started here is stopped by process id when the command ends.
+# 1280x1024x24). With BRISEL_FBDIR=1 Xvfb keeps its screen in BRISEL_SESSION/Xvfb_screen0 (an xwd
+# dump): what the screen shows, where a compositor blends the windows. Everything started here is
+# stopped by process id when the command ends.
 # Usage: session.sh COMMAND [ARG...]
 # The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
-# `restart_pulse` in tests/linux/lib.sh restarts the daemon.
+# `restart_pulse` in tests/linux/lib.sh restarts the daemon, `stop_compositor` and
+# `start_compositor` the compositing manager.
 set -euo pipefail
 # PipeWire's session manager needs a session bus: the session runs on one of its own.
 if [ "${BRISEL_SOUND:-}" = pipewire ] && [ -z "${BRISEL_SESSION_BUS:-}" ]; then
@@ -18,9 +21,11 @@ unset WAYLAND_DISPLAY
 here=$(cd "$(dirname "$0")" && pwd)
 session=$(mktemp -d /tmp/brisel-session.XXXXXX)
 export BRISEL_SESSION=$session
+# shellcheck source=lib.sh
+. "$here/lib.sh"
 pids=()
 cleanup() {
-  [ -f "$session/pulse.pid" ] && pids+=("$(cat "$session/pulse.pid")")
+  for f in pulse xcompmgr; do [ ! -f "$session/$f.pid" ] || pids+=("$(cat "$session/$f.pid")"); done
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do
     for _ in $(seq 100); do kill -0 "$p" 2>/dev/null || break; sleep 0.02; done
@@ -41,13 +46,14 @@ if [ "${BRISEL_XSERVER:-}" = dummy ]; then
     >"$session/xorg.out" 2>&1 &
   pids+=($!)
   export DISPLAY=":$number"
-  # shellcheck source=lib.sh
-  . "$here/lib.sh"
   wait_for 20 xdpyinfo || { echo "session: Xorg did not start" >&2; cat "$session/xorg.out" >&2; exit 1; }
 else
   # The X server picks a free display number and tells it on a pipe.
   exec 3<> <(:)
-  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >"$session/xvfb.log" 2>&1 &
+  framebuffer=()
+  [ -z "${BRISEL_FBDIR:-}" ] || framebuffer=(-fbdir "$session")
+  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" "${framebuffer[@]}" -nolisten tcp -noreset \
+    >"$session/xvfb.log" 2>&1 &
   pids+=($!)
   echo $! >"$session/xvfb.pid"
   read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
@@ -55,9 +61,7 @@ else
   export DISPLAY=":$number"
 fi
 
-xcompmgr >"$session/xcompmgr.log" 2>&1 &
-echo $! >"$session/xcompmgr.pid"
-pids+=($!)
+start_compositor
 # A window manager where a test asks for one (BRISEL_WM=openbox). The command starts only once the
 # window manager has finished starting: openbox owns the screen (and says so on the root window)
 # well before it handles map requests, and a window mapped in between is never shown.
@@ -69,8 +73,6 @@ fi
 
 export HOME=$session/home XDG_RUNTIME_DIR=$session/run PULSE_RUNTIME_PATH=$session/run/pulse
 mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
-# shellcheck source=lib.sh
-. "$here/lib.sh"
 if [ "${BRISEL_SOUND:-}" = pipewire ]; then
   # The PipeWire daemon and its session manager; start_pulse starts the PulseAudio-compatible
   # server on them, which is what a test stops and starts as "the sound server".

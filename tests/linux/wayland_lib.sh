@@ -141,12 +141,53 @@ down_mute_unmute() {
   backdrop_has_focus "$4" || fail "the display took the focus"
 }
 
-# display_place: waits for the display's X window to be viewable on the session's Xwayland (the
-# trace tells of a show as it begins, before the window maps) and sets `window`, `x` and `y`.
+# display_place [NAME]: waits for the display's X window (or the window NAME's) to be viewable on
+# the session's Xwayland (the trace tells of a show as it begins, before the window maps) and sets
+# `window`, `x` and `y`.
 display_place() {
-  found() { window=$(as_user "$xprobe" find Splash); }
-  wait_for 5 found || fail "no display window on Xwayland"
+  found() { window=$(as_user "$xprobe" find "${1:-Splash}"); }
+  wait_for 5 found "$@" || fail "no ${1:-display} window on Xwayland"
   local geometry
   geometry=$(as_user timeout 5 xwininfo -id "$window")
   x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$geometry") y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$geometry")
+}
+
+# dialog_shows_typing: the setup dialog takes the focus, and what is typed into its first field
+# shows on the screen: "F10" there, two BackSpace and 1 typed with the test's `type_keys`, look
+# as the field of a dialog started with F1 looks. The test's `shoot FILE` writes a screenshot of
+# the whole screen as a binary PPM.
+dialog_shows_typing() {
+  local field=()
+  open_dialog() {
+    "${as[@]}" "$brisel" --up "$1" --down F9 --mute F7 >"$work/dialog.out" 2>&1 &
+    dialog_pid=$!
+    pids+=($dialog_pid)
+    display_place Config
+    faded_in() { [ "$(as_user "$xprobe" alpha "$window" 100 100)" = 220 ]; }
+    wait_for 5 faded_in || fail "the dialog did not fade in"
+    field=($((x + 72)) $((y + 128)) 153 21)
+  }
+  close_dialog() {
+    as_user "$brisel" --quit || fail "--quit"
+    wait "$dialog_pid" || fail "the dialog ended with status $?"
+    [ ! -s "$work/dialog.out" ] || fail "the dialog wrote: $(cat "$work/dialog.out")"
+  }
+  # field_as NAME REFERENCE: a screenshot NAME whose first field looks as the one in REFERENCE.
+  field_as() { shoot "$home/$1.ppm" && /usr/bin/python3 "$here/look.py" same "$home/$1.ppm" "$home/$2.ppm" "${field[@]}" >"$work/field"; }
+  # still NAME: a screenshot NAME, once the next one shows the field the same.
+  still() { shoot "$home/$1.ppm" && field_as again "$1"; }
+  open_dialog F1
+  wait_for 5 still started-with-F1 || fail "the first field does not hold still: $(cat "$work/field")"
+  close_dialog
+  open_dialog F10
+  wait_for 5 still before || fail "the first field does not hold still: $(cat "$work/field")"
+  ! field_as before started-with-F1 || fail "F10 and F1 look the same in the field"
+  echo "before typing, against F1: $(cat "$work/field")"
+  type_keys BackSpace BackSpace 1
+  wait_for 5 field_as typed started-with-F1 || {
+    cp "$home/typed.ppm" /tmp/brisel-typed-shot.ppm
+    fail "the screen does not show what was typed: $(cat "$work/field") (/tmp/brisel-typed-shot.ppm)"
+  }
+  echo "typed, against F1: $(cat "$work/field")"
+  close_dialog
 }

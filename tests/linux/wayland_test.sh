@@ -3,7 +3,8 @@
 # the keyboard focus, and sway's own key bindings running `brisel --key up|down|mute`. Brisel's
 # keys are F10, F9 and F7; sway binds F10, F9 and F8. The keys are pressed with wtype, which
 # speaks Wayland (an X tool's keys would reach Xwayland whatever has the focus); a grim
-# screenshot shows what the desktop shows.
+# screenshot shows what the desktop shows (the display's look, and last what is typed into the
+# setup dialog).
 #   wayland_test.sh BRISEL BRISEL_SIM XPROBE
 # sway refuses to run as root: as root the test makes a throwaway user and runs every program of
 # the session as that user, and removes the user at the end. Exit status 77 (skipped) only where
@@ -169,4 +170,11 @@ as_user "$brisel" --quit || fail "--quit"
 wait "$brisel_pid" || fail "brisel ended with status $?"
 [ "$(wc -l <"$work/brisel.err")" = 1 ] && [ ! -s "$work/brisel.out" ] ||
   fail "brisel wrote: $(cat "$work/brisel.out" "$work/brisel.err")"
+
+step "the setup dialog on Xwayland: typed into, it shows what was typed"
+# Keys are typed with wtype -k KEY, characters as text; after its key map, wtype waits.
+type_keys() { local k a=(); for k; do if [ ${#k} = 1 ]; then a+=("$k"); else a+=(-k "$k"); fi; done; as_user wtype -s 150 "${a[@]}"; }
+shoot() { as_user grim -t ppm - >"$1"; }
+dialog_shows_typing
+terminal_has_focus || fail "the terminal did not get the focus back"
 echo "wayland: all checks passed"

@@ -18,16 +18,24 @@
 //   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
 //                                    (a 32-bit window's as drawn, before their alpha)
 //   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
+//   xprobe framebuffer FILE X Y W H OUT.bmp   that rectangle of what the screen shows, from the
+//                                    framebuffer Xvfb keeps in FILE (-fbdir DIR: DIR/Xvfb_screen0,
+//                                    an xwd dump), as a grey .bmp, as above
+//   xprobe over-backdrop SHOT.bmp REF.bmp ALPHA R B EW EH   exit 0 when SHOT shows REF at ALPHA
+//                                    (0 to 255) over a flat backdrop (SHOT's colour at 0,0) inside
+//                                    the region: with the blend undone, a mean difference of at
+//                                    most 2 levels and no pixel off by more than 40 (prints both)
 //   xprobe tap KEYSYM                a press and its release in one request batch
 //   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
 //                                    "up KEYSYM" from standard input, each sent as it comes
-// same-inside, drawn-at-two and from-ppm need no display.
+// same-inside, drawn-at-two, from-ppm, framebuffer and over-backdrop need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -177,6 +185,67 @@ int FromPpm(const char* in_file, const char* out_file) {
   return 0;
 }
 
+// The xwd dump's header is 25 numbers of 32 bits, most significant byte first; the colour map's
+// entries (12 bytes each) and then the pixels follow the header and the window's name.
+int Framebuffer(const char* file, char** crop, const char* out_file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string data(std::istreambuf_iterator<char>(in), {});
+  const auto number = [&](std::size_t i) {
+    std::uint32_t n = 0;
+    for (std::size_t b = 0; b < 4; ++b) n = n << 8 | static_cast<unsigned char>(data[4 * i + b]);
+    return n;
+  };
+  if (data.size() < 100 || number(1) != 7 || number(11) != 32) {
+    std::fprintf(stderr, "xprobe: %s is no xwd dump of 32-bit pixels\n", file);
+    return 1;
+  }
+  const std::size_t width = number(4), height = number(5), msb_first = number(7), stride = number(12);
+  const std::uint32_t green = number(15);
+  const std::size_t pixels = number(0) + 12 * std::size_t{number(19)};
+  const int x0 = std::atoi(crop[0]), y0 = std::atoi(crop[1]), w = std::atoi(crop[2]), h = std::atoi(crop[3]);
+  if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || std::size_t(x0 + w) > width || std::size_t(y0 + h) > height ||
+      data.size() < pixels + stride * height) {
+    std::fprintf(stderr, "xprobe: %dx%d+%d+%d is not on the %zux%zu screen of %s\n", w, h, x0, y0, width, height, file);
+    return 1;
+  }
+  int shift = 0;
+  while (shift < 32 && !(green >> shift & 1)) ++shift;
+  brisel::GreyImage out(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const char* p = data.data() + pixels + std::size_t(y0 + y) * stride + std::size_t(x0 + x) * 4;
+      std::uint32_t v = 0;
+      for (int b = 0; b < 4; ++b) v |= std::uint32_t{static_cast<unsigned char>(p[b])} << (msb_first ? 24 - 8 * b : 8 * b);
+      out.at(x, y) = static_cast<std::uint8_t>((v & green) >> shift);
+    }
+  std::ofstream(out_file, std::ios::binary) << brisel::EncodeBmp(out);
+  return 0;
+}
+
+// A window at ALPHA over one flat colour shows backdrop + (drawn - backdrop) x ALPHA / 255: the
+// colour as drawn is found again to within a level or two (the blend rounds, and undoing it
+// scales that by 255 / ALPHA).
+int OverBackdrop(const char* shot_file, const char* ref_file, int alpha, const brisel::Outline& o) {
+  const brisel::GreyImage shot = Load(shot_file), ref = Load(ref_file);
+  if (alpha <= 0 || shot.width == 0 || shot.width != ref.width || shot.height != ref.height) {
+    std::fprintf(stderr, "xprobe: pictures of different sizes, or no alpha\n");
+    return 2;
+  }
+  const double backdrop = shot.at(0, 0);
+  double sum = 0;
+  int compared = 0, far = 0;
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x)
+      if (brisel::OutlineContains(o, x, y)) {
+        const double drawn = backdrop + (shot.at(x, y) - backdrop) * 255 / alpha;
+        const double d = std::abs(drawn - ref.at(x, y));
+        sum += d, ++compared, far += d > 40;
+      }
+  const double mean = compared ? sum / compared : 0;
+  std::printf("mean difference %.2f, %d pixels off by more than 40\n", mean, far);
+  return compared > 0 && mean <= 2 && far == 0 ? 0 : 1;
+}
+
 int HoldFocus() {
   const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
   XStoreName(dpy, w, "focus-holder");
@@ -218,6 +287,9 @@ int main(int argc, char** argv) {
   if (command == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
   if (command == "drawn-at-two" && argc == 8) return DrawnAtTwo(argv[2], argv[3], OutlineArgs(argv + 4));
   if (command == "from-ppm" && argc == 4) return FromPpm(argv[2], argv[3]);
+  if (command == "framebuffer" && argc == 8) return Framebuffer(argv[2], argv + 3, argv[7]);
+  if (command == "over-backdrop" && argc == 9)
+    return OverBackdrop(argv[2], argv[3], std::atoi(argv[4]), OutlineArgs(argv + 5));
   dpy = XOpenDisplay(nullptr);
   if (!dpy || argc < 2) {
     std::fprintf(stderr, "xprobe: no display or no command\n");
