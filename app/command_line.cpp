@@ -137,8 +137,8 @@ std::string KeyNamesHelp() {
   std::string line;
   int on_line = 0;
   for (const KeyRow& row : KeyTable()) {
-    const std::string name = row.name.find(' ') == std::string_view::npos ? std::string(row.name)
-                                                                          : "\"" + std::string(row.name) + "\"";
+    const std::string_view quote = row.name.find(' ') == std::string_view::npos ? "" : "\"";
+    const std::string name = std::string(quote).append(row.name).append(quote);
     if (on_line == 8 || line.size() + 2 + name.size() > 78) {
       text += line + "\n";
       line.clear();
@@ -156,13 +156,14 @@ std::optional<int> CheckKeyNames(const Options& options,
   for (const KeyOption& key : kKeyOptions) {
     const std::optional<std::string>& name = options.*key.name;
     if (!name || KeyNamed(*name)) continue;
-    const std::string line = "brisel: " + std::string(key.option) + " " + Printable(*name) + ": no key has that name";
+    std::string line = std::string("brisel: ").append(key.option).append(" ").append(Printable(*name));
+    line.append(": no key has that name; ");
     if (options.autostart) {
-      say(Severity::fail, line + "; the login entry is left as it was (the names: brisel --help)");
+      say(Severity::fail, line.append("the login entry is left as it was (the names: brisel --help)"));
       return 2;
     }
-    say(Severity::warn, line + "; the key stays \"" + std::string(ConfigLayout().control(key.selector).text) +
-                            "\" (the names: brisel --help)");
+    line.append("the key stays \"").append(ConfigLayout().control(key.selector).text);
+    say(Severity::warn, line.append("\" (the names: brisel --help)"));
   }
   return std::nullopt;
 }
