@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/program.h"
+#include "base/key_table.h"
+#include "resources/layout.h"
 #include "setup/config.h"
 
 namespace brisel {
@@ -48,6 +50,27 @@ constexpr OptionRow kOptions[] = {
     {kEverywhere, "--trace", "FILE", "append a line to FILE for every volume write and window change",
      [](Options& o, std::string_view file) { return (o.trace = std::string(file), true); }},
 };
+
+// Each key option, the dialog's selector its name is typed into, and where Options keeps it.
+struct KeyOption {
+  std::string_view option;
+  std::string_view selector;
+  std::optional<std::string> Options::*name;
+};
+constexpr KeyOption kKeyOptions[] = {
+    {"--up", "volumeup", &Options::up},
+    {"--down", "volumedown", &Options::down},
+    {"--mute", "volumemute", &Options::mute},
+};
+
+constexpr bool IsControl(char c) { return (c >= 0 && c < 0x20) || c == 0x7f; }
+
+// A name as one line shows it: a control character would break the line.
+std::string Printable(std::string_view text) {
+  std::string out(text);
+  std::replace_if(out.begin(), out.end(), IsControl, '?');
+  return out;
+}
 
 // --quit and --key stand alone; --autostart takes the keys (and --run, which its entry has anyway).
 std::string Conflict(const Options& o) {
@@ -109,24 +132,54 @@ std::string UsageError(std::string_view program, std::string_view error) {
   return name + ": " + std::string(error) + "\nTry '" + name + " --help' for more information.\n";
 }
 
+std::string KeyNamesHelp() {
+  std::string text = "\nKey names for --up, --down and --mute, as the dialog lists them (case and blanks count):\n";
+  std::string line;
+  int on_line = 0;
+  for (const KeyRow& row : KeyTable()) {
+    const std::string_view quote = row.name.find(' ') == std::string_view::npos ? "" : "\"";
+    const std::string name = std::string(quote).append(row.name).append(quote);
+    if (on_line == 8 || line.size() + 2 + name.size() > 78) {
+      text += line + "\n";
+      line.clear();
+      on_line = 0;
+    }
+    line += "  " + name;
+    ++on_line;
+  }
+  return text + line + "\n";
+}
+
+std::optional<int> CheckKeyNames(const Options& options,
+                                 const std::function<void(Severity, const std::string& line)>& say) {
+  if (options.autostart == false) return std::nullopt;  // the names are not used
+  for (const KeyOption& key : kKeyOptions) {
+    const std::optional<std::string>& name = options.*key.name;
+    if (!name || KeyNamed(*name)) continue;
+    std::string line = std::string("brisel: ").append(key.option).append(" ").append(Printable(*name));
+    line.append(": no key has that name; ");
+    if (options.autostart) {
+      say(Severity::fail, line.append("the login entry is left as it was (the names: brisel --help)"));
+      return 2;
+    }
+    line.append("the key stays \"").append(ConfigLayout().control(key.selector).text);
+    say(Severity::warn, line.append("\" (the names: brisel --help)"));
+  }
+  return std::nullopt;
+}
+
 std::string AutostartCommand(std::string_view program, const Options& options,
                              std::string (*quote)(std::string_view arg)) {
   std::string command = quote(program) + " --run";
-  const std::pair<std::string_view, const std::optional<std::string>*> keys[] = {
-      {"--up", &options.up}, {"--down", &options.down}, {"--mute", &options.mute}};
-  for (const auto& [option, name] : keys)
-    if (*name) command.append(" ").append(option).append(" ").append(quote(**name));
-  for (char c : command)
-    if ((c >= 0 && c < 0x20) || c == 0x7f) return {};
-  return command;
+  for (const KeyOption& key : kKeyOptions)
+    if (const auto& name = options.*key.name) command.append(" ").append(key.option).append(" ").append(quote(*name));
+  return std::any_of(command.begin(), command.end(), IsControl) ? std::string() : command;
 }
 
 void StartProgram(Program& program, const Options& options) {
   ConfigForm& dialog = program.Config();
-  const std::pair<std::string_view, const std::optional<std::string>*> names[] = {
-      {"volumeup", &options.up}, {"volumedown", &options.down}, {"volumemute", &options.mute}};
-  for (const auto& [selector, name] : names)
-    if (*name) program.platform.windows.type(dialog.hWnd, selector, **name);
+  for (const KeyOption& key : kKeyOptions)
+    if (const auto& name = options.*key.name) program.platform.windows.type(dialog.hWnd, key.selector, *name);
   if (options.run)
     program.click(dialog.hWnd, "Command1");
   else

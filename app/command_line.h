@@ -3,12 +3,14 @@
 // option a system does not offer is an unknown option there, and its --help does not list it.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "base/hot_key.h"
+#include "platform/failure.h"
 #include "platform/platform.h"
 
 namespace brisel {
@@ -44,6 +46,17 @@ std::string Usage(System system, std::string_view program);
 
 // What a usage error prints on standard error: the error, and where to find the usage.
 std::string UsageError(std::string_view program, std::string_view error);
+
+// The end of --help: the key table's names, a few a line, in quotes where they hold a blank.
+std::string KeyNamesHelp();
+
+// The names given to --up, --down and --mute that match no key, matched as "Run" matches a
+// selector's text (KeyNamed). Each is one line through `say`, and the program goes on with the
+// key that stays, the selector's preset; but an autostart entry is not written with such a
+// name: with --autostart on the first is refused, in one line, and the result is the exit
+// status, 2. Nothing otherwise.
+std::optional<int> CheckKeyNames(const Options& options,
+                                 const std::function<void(Severity, const std::string& line)>& say);
 
 // The command that starts `program` at login: --run and the keys among `options`, the program
 // and each key name as `quote` writes an argument. Empty when the command would hold a control

@@ -27,4 +27,10 @@ constexpr std::array<KeyRow, 29> kKeys = {{
 
 std::span<const KeyRow> KeyTable() { return kKeys; }
 
+const KeyRow* KeyNamed(std::string_view name) {
+  for (const KeyRow& row : kKeys)
+    if (name == row.name) return &row;
+  return nullptr;
+}
+
 }  // namespace brisel

@@ -14,4 +14,8 @@ struct KeyRow {
 
 std::span<const KeyRow> KeyTable();
 
+// The row whose name is exactly `name`, as the dialog's "Run" matches a selector's text: case
+// and blanks count, no trimming, no partial match. nullptr when no row has that name.
+const KeyRow* KeyNamed(std::string_view name);
+
 }  // namespace brisel

@@ -15,7 +15,7 @@ ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view
     std::fputs(UsageError("brisel", start.cmd.error).c_str(), stderr);
     start.exit_status = 2;
   } else if (o.help) {
-    std::fputs((Usage(system, "brisel") + std::string(more_help)).c_str(), stdout);
+    std::fputs((Usage(system, "brisel") + std::string(more_help) + KeyNamesHelp()).c_str(), stdout);
     start.exit_status = 0;
   } else if (o.version) {
     std::printf("brisel %s\n", std::string(kVersion).c_str());

@@ -14,8 +14,7 @@ namespace {
 // Where the name matches a row of the key table exactly, the row's code goes into the field;
 // a name that matches nothing leaves the field as it was.
 void LookUpKey(const std::string& name, std::string& code) {
-  for (const KeyRow& row : KeyTable())
-    if (name == row.name) code = row.code;
+  if (const KeyRow* row = KeyNamed(name)) code = std::string(row->code);
 }
 }  // namespace
 

@@ -23,6 +23,7 @@
 #include "platform/linux/linux_message_loop.h"
 #include "platform/linux/sound_output.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_grab_probe.h"
 #include "resources/scale.h"
 #include "platform/linux/wayland_help.h"
 #include "platform/linux/x11_instance.h"
@@ -124,6 +125,7 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
     if (handed_over || !program.key_timer()) return;  // not handed over to the display yet
     handed_over = true;
     WatchHotKeys(program, keyboard);
+    linux_x11::SayHotKeysGrabbedElsewhere(display, program);
     if (wayland) std::fputs(kWaylandHint, stderr);
   };
 
@@ -141,6 +143,7 @@ int main(int argc, char** argv) {
   ProgramStart start = BeginProgram(argc, argv, System::Linux, linux_x11::kWaylandHelp);
   if (start.exit_status) return *start.exit_status;
   const Options& options = start.cmd.options;
+  if (const auto status = CheckKeyNames(options, SayFailure)) return *status;
   if (options.autostart) return Autostart(options);
   try {
     return Run(options, start.trace_file.get());

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
   if (start.exit_status) return *start.exit_status;
 
   const Options& options = start.cmd.options;
+  if (const auto status = CheckKeyNames(options, SayFailure)) return *status;
   try {
     if (options.autostart) return win32::Autostart(options);
     if (options.quit || options.key)

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iomanip>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/key_table.h"
 #include "harness.h"
 #include "platform/program_start.h"
 
@@ -97,8 +99,22 @@ TEST(ProgramStart, HelpPrintsTheOptionsAndTheSystemsOwnText) {
     const Begun b = Begin(system, {"--help"});
     EXPECT_EQ(b.status, 0);
     EXPECT_EQ(b.err, "");
-    EXPECT_EQ(b.out, Usage(system, "brisel") + "\nMORE\n");
+    EXPECT_EQ(b.out, Usage(system, "brisel") + "\nMORE\n" + KeyNamesHelp());
   }
+}
+
+TEST(ProgramStart, HelpEndsWithExactlyTheKeyTablesNamesAFewALine) {
+  const std::string help = Begin(System::Windows, {"--help"}).out;
+  std::istringstream lines(help.substr(help.find('\n', help.find("\nKey names") + 1) + 1));  // after the heading
+  std::vector<std::string> names;
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 78u) << line;
+    std::istringstream words(line);  // a name with a blank is read whole only in its quotes
+    for (std::string name; words >> std::quoted(name);) names.push_back(name);
+  }
+  std::vector<std::string> table;
+  for (const KeyRow& row : KeyTable()) table.emplace_back(row.name);
+  EXPECT_EQ(names, table);
 }
 
 TEST(CommandLine, KeepsKeyNamesExactlyAndTheLastOfARepeatedOption) {
@@ -171,6 +187,40 @@ TEST(StartProgram, RunHandsOverAtOnceWithoutShowingTheDialog) {
   s.tap(116);
   EXPECT_EQ(s.splash().VolCount, "1");
   EXPECT_TRUE(s.splash().FadeIn.enabled());  // the display fades in for the press
+}
+
+// A name that matches no key: one line naming it and the key that stays, exactly where "Run"
+// keeps the key (the same match); with --autostart on it refuses the entry instead.
+TEST(StartProgram, ANameThatMatchesNoKeyIsSaidAndTheDialogKeepsItsKey) {
+  std::vector<std::string> lines;
+  const auto say = [&](Severity, const std::string& line) { lines.push_back(line); };
+  for (const std::string name : {"Nonsense", "apple vol up", "+", " +", "F1 ", "Help", "F1\nx"}) {
+    Options o;
+    o.run = true;
+    o.up = name;
+    lines.clear();
+    EXPECT_EQ(CheckKeyNames(o, say), std::nullopt);
+    Started s;
+    s.start(o);
+    s.wait(10);
+    EXPECT_EQ(lines.size(), s.config().outcomeup == "175" ? 1u : 0u) << name;
+  }
+  EXPECT_EQ(lines, std::vector<std::string>{
+                       "brisel: --up F1?x: no key has that name; the key stays \"Apple Vol Up\" (the names: brisel --help)"});
+  Options o;
+  o.down = "F99";
+  o.mute = "Mute";
+  lines.clear();
+  EXPECT_EQ(CheckKeyNames(o, say), std::nullopt);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find("--mute Mute: no key has that name; the key stays \"Apple Mute\""), std::string::npos);
+  lines.clear();
+  o.autostart = true;
+  EXPECT_EQ(CheckKeyNames(o, say), 2);
+  o.autostart = false;  // --autostart off uses no name
+  EXPECT_EQ(CheckKeyNames(o, say), std::nullopt);
+  EXPECT_EQ(lines, std::vector<std::string>{
+                       "brisel: --down F99: no key has that name; the login entry is left as it was (the names: brisel --help)"});
 }
 
 TEST(StartProgram, NamesWithoutRunWaitInTheShownDialogForRun) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Brisel on a desktop: --autostart, --run, one instance per display, --quit, and hot keys that
-# move to other keycodes while it runs. Run under session.sh with BRISEL_WM=openbox:
+# Brisel on a desktop: --autostart, --run, one instance per display, --quit, hot keys that
+# move to other keycodes while it runs, keys another program has grabbed, and key names that
+# match no key. Run under session.sh with BRISEL_WM=openbox:
 #   desktop_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$(realpath "$1") xprobe=$2
@@ -8,8 +9,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
 instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }  # a brisel holds the display
+louder_than() { [ "$(sink_volume)" -gt "$1" ]; }
 pid=
-trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
+grabbers=()
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true; for g in "${grabbers[@]}"; do kill $g 2>/dev/null || true; done' EXIT
 
 step "--autostart on writes a valid entry that starts brisel --run with the keys given, quoted"
 export XDG_CONFIG_HOME=$work/config
@@ -19,11 +22,18 @@ one_line "$work/out" "$entry" && [ ! -s "$work/err" ] || fail "on said: $(cat "$
 desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
 grep -qxF "Exec=$brisel --run --up \" +\" --down \"Apple Vol Down\"" "$entry" || fail "Exec line: $(grep Exec "$entry")"
 [ "$(status "$brisel" --autostart on)" = 0 ] && grep -qxF "Exec=$brisel --run" "$entry" || fail "on again"
+cp "$entry" "$work/entry.before"
+refused() {  # OPTION NAME: one line naming them, status 2, nothing on standard output
+  [ "$(status "$brisel" --autostart on "$1" "$2")" = 2 ] && [ ! -s "$work/out" ] &&
+    one_line "$work/err" "^brisel: $1 $2: no key has that name; the login entry is left as it was"
+}
+refused --mute Nonsense && cmp -s "$entry" "$work/entry.before" || fail "--mute Nonsense: $(cat "$work/err")"
 
 step "--autostart off removes it, and says so when there was none"
 [ "$(status "$brisel" --autostart off)" = 0 ] && [ ! -e "$entry" ] && one_line "$work/out" "removed" ||
   fail "off: $(cat "$work/out" "$work/err")"
 [ "$(status "$brisel" --autostart off)" = 0 ] && one_line "$work/out" "there was no" || fail "off again"
+refused --up "apple vol up" && [ ! -e "$entry" ] || fail "--up 'apple vol up' without an entry: $(cat "$work/err")"
 [ "$(status env -u XDG_CONFIG_HOME "$brisel" --autostart on)" = 0 ] && [ -f "$HOME/.config/autostart/brisel.desktop" ] ||
   fail "without XDG_CONFIG_HOME: $(cat "$work/out" "$work/err")"
 [ "$(status "$brisel" --autostart maybe)" = 2 ] && [ ! -s "$work/out" ] && grep -q "^brisel: option '--autostart'" "$work/err" ||
@@ -72,6 +82,41 @@ step "--quit ends it with status 0"
 reap
 [ "$rc" = 0 ] || fail "status $rc after --quit"
 [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
+
+step "keys that other programs have grabbed, as desktops bind them: after Run, one line for each"
+"$xprobe" grab XF86AudioRaiseVolume >"$work/grab.core" &
+grabbers+=($!)
+"$xprobe" grab XF86AudioMute xi2 >"$work/grab.xi2" &
+grabbers+=($!)
+wait_for 5 grep -q grabbed "$work/grab.core"
+wait_for 5 grep -q grabbed "$work/grab.xi2"
+"$brisel" --run 2> >(cat >"$work/grabbed.err") &
+pid=$!
+wait_for 5 grep -q '^brisel: "Apple Mute" is also bound by another program' "$work/grabbed.err"
+cat "$work/grabbed.err"
+[ "$(wc -l <"$work/grabbed.err")" = 2 ] && grep -q '^brisel: "Apple Vol Up" is also bound by another program' "$work/grabbed.err" ||
+  fail "the grabbed keys: $(cat "$work/grabbed.err")"
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+reap
+kill "${grabbers[@]}"
+wait "${grabbers[@]}" 2>/dev/null || true
+grabbers=()
+
+step "a name that matches no key: one line naming it and the key that stays, and that key works"
+log=$work/nonsense.trace
+"$brisel" --run --up Nonsense --trace "$log" 2> >(cat >"$work/nonsense.err") &
+pid=$!
+wait_for 5 grep -q " Splash load$" "$log"
+cat "$work/nonsense.err"
+before=$(sink_volume)
+tap XF86AudioRaiseVolume
+wait_for 5 louder_than "$before"
+# Handed over, and no grab to say: still the one line.
+one_line "$work/nonsense.err" \
+  '^brisel: --up Nonsense: no key has that name; the key stays "Apple Vol Up" (the names: brisel --help)$' ||
+  fail "--up Nonsense said: $(cat "$work/nonsense.err")"
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+reap
 
 step "a brisel that dies leaves nothing behind: the next one starts"
 "$brisel" --run >/dev/null 2>&1 &

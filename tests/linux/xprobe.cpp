@@ -28,10 +28,14 @@
 //   xprobe tap KEYSYM                a press and its release in one request batch
 //   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
 //                                    "up KEYSYM" from standard input, each sent as it comes
+//   xprobe grab KEYSYM [xi2]         grabs the key on the root window, as a desktop binds it
+//                                    (with any modifiers; with xi2 the bare key through XInput2),
+//                                    prints "grabbed" and stays
 // same-inside, drawn-at-two, from-ppm, framebuffer and over-backdrop need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
@@ -280,6 +284,22 @@ int Keys() {
   return 0;
 }
 
+int Grab(const char* name, bool xi2) {
+  const KeyCode code = XKeysymToKeycode(dpy, XStringToKeysym(name));
+  unsigned char bits[XIMaskLen(XI_KeyPress)] = {};
+  XISetMask(bits, XI_KeyPress);
+  XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+  XIGrabModifiers bare{0, 0};
+  if (code == 0 || (xi2 && XIGrabKeycode(dpy, XIAllMasterDevices, code, DefaultRootWindow(dpy), XIGrabModeAsync,
+                                         XIGrabModeAsync, False, &mask, 1, &bare) != 0))
+    return 1;
+  if (!xi2) XGrabKey(dpy, code, AnyModifier, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync);
+  XSync(dpy, False);
+  std::printf("grabbed\n");
+  std::fflush(stdout);
+  for (XEvent ev;;) XNextEvent(dpy, &ev);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -323,6 +343,7 @@ int main(int argc, char** argv) {
   }
   if (cmd == "tap" && argc == 3) return SendKey("tap", argv[2]) ? 0 : 1;
   if (cmd == "keys" && argc == 2) return Keys();
+  if (cmd == "grab" && (argc == 3 || (argc == 4 && std::strcmp(argv[3], "xi2") == 0))) return Grab(argv[2], argc == 4);
   if (cmd == "owner" && argc == 3) {
     const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
     if (w == None) return 1;
