@@ -7,23 +7,31 @@ namespace brisel {
 
 namespace {
 
+// Edges are summed in 64 bits: a desktop may publish rectangles anywhere in the 32-bit range.
+long long End(int start, int length) { return static_cast<long long>(start) + length; }
+
+int Clamped(long long v) {
+  return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 // Squared distance from a point to the nearest pixel of a rectangle; 0 inside it.
 long long DistanceSquared(const Rect& r, int x, int y) {
-  const long long dx = x < r.left ? r.left - x : x >= r.left + r.width ? x - (r.left + r.width - 1) : 0;
-  const long long dy = y < r.top ? r.top - y : y >= r.top + r.height ? y - (r.top + r.height - 1) : 0;
+  const long long dx = x < r.left ? r.left - 1LL * x : x >= End(r.left, r.width) ? x - (End(r.left, r.width) - 1) : 0;
+  const long long dy = y < r.top ? r.top - 1LL * y : y >= End(r.top, r.height) ? y - (End(r.top, r.height) - 1) : 0;
   return dx * dx + dy * dy;
 }
 
 Rect Intersection(const Rect& a, const Rect& b) {
   const int left = std::max(a.left, b.left), top = std::max(a.top, b.top);
-  const int right = std::min(a.left + a.width, b.left + b.width);
-  const int bottom = std::min(a.top + a.height, b.top + b.height);
-  return {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+  const long long right = std::min(End(a.left, a.width), End(b.left, b.width));
+  const long long bottom = std::min(End(a.top, a.height), End(b.top, b.height));
+  return {left, top, Clamped(std::max(right - left, 0LL)), Clamped(std::max(bottom - top, 0LL))};
 }
 
 // Along one axis: centred, then pulled back inside the area's far edge and its near edge.
 int Centre(int start, int length, int size) {
-  return std::max(start, std::min(start + (length - size) / 2, start + length - size));
+  const long long far = End(start, length) - size;
+  return Clamped(std::max<long long>(start, std::min(start + (1LL * length - size) / 2, far)));
 }
 
 }  // namespace

@@ -81,6 +81,8 @@ Int ParseInt(const Word& w, const char* what, Int lo = std::numeric_limits<Int>:
 
 const char* Truth(bool b) { return b ? "-1" : "0"; }
 
+constexpr std::uint64_t kMaxWait = 86'400'000;  // one day, in milliseconds
+
 class Session {
  public:
   Session(std::ostream& out, Scale scale)
@@ -128,7 +130,8 @@ void Session::execute(const std::vector<Word>& w) {
   if (cmd == "wait") {
     arity(w, 2);
     running();
-    return wait(ParseInt<std::uint64_t>(w[1], "time", 0, std::numeric_limits<std::uint64_t>::max() / 4));
+    // At most a day at a time: beyond that a script would tick for hours of real time.
+    return wait(ParseInt<std::uint64_t>(w[1], "time", 0, kMaxWait));
   }
   if (cmd == "key") {
     arity(w, 3);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace brisel {
@@ -66,6 +67,13 @@ TEST(Placement, WholeOnTheWorkAreaWhereItFits) {
   EXPECT_EQ(CentreOn(area, 209, 207), (Rect{195, 96, 209, 207}));  // halves towards the top left
   EXPECT_EQ(CentreOn(area, 400, 300), (Rect{100, 50, 400, 300}));
   EXPECT_EQ(CentreOn(area, 450, 450), (Rect{100, 50, 450, 450}));  // too large: from its top left
+  // Rectangles at the far end of the 32-bit range: sums that do not fit in an int are still
+  // right (UBSan checks there is no overflow on the way).
+  constexpr int kMax = std::numeric_limits<int>::max();
+  const Rect far{kMax, 0, kMax, 100};
+  EXPECT_EQ(CentreOn(far, 209, 207), (Rect{kMax, 0, 209, 207}));
+  EXPECT_EQ(PlaceWindow(std::vector<Monitor>{{far, far}}, kMax, 50, 209, 207).left, kMax);
+  EXPECT_EQ(WorkAreaOf(far, std::vector<Rect>{{kMax - 10, 0, kMax, 100}}), (Rect{kMax, 0, kMax - 10, 100}));
 }
 
 }  // namespace
