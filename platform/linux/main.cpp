@@ -18,6 +18,7 @@ namespace brisel::linux_x11 {
 class LinuxSystem final : public HostSystem {
  public:
   LinuxSystem() : HostSystem(System::Linux, "on this display", kWaylandHelp) {}
+  ~LinuxSystem() override { if (display_ && display_ != fl_display) XCloseDisplay(display_); }  // not the windows'
   std::optional<std::string> autostart(const Options& options) override { return Autostart(options); }
   SendResult send(std::string_view message, int wait) override { return SendToInstance(display(), message, wait); }
   bool claim_instance() override {
@@ -41,8 +42,7 @@ class LinuxSystem final : public HostSystem {
   }
 
  private:
-  // For the messages to another brisel, and the windows'. It closes on the way out.
-  Display* display() {
+  Display* display() {  // for the messages to another brisel, and the windows'
     errno = 0;
     if (!display_ && !(display_ = XOpenDisplay(nullptr))) Fail("XOpenDisplay", CannotOpenDisplay(nullptr, errno));
     return display_;
