@@ -1,11 +1,18 @@
 #include "platform/failure.h"
 
+#include <cstdio>
 #include <cstring>
 #include <exception>
 
 #include "base/runtime_error.h"
 
 namespace brisel {
+
+void SayFailure(Severity severity, const std::string& line) {
+  if (severity != Severity::hint && !StandardErrorSeen() && SayInABox(severity, line)) return;
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+}
 
 std::string FailureLine(std::string_view call, std::string_view said) {
   std::string line = "brisel: ";

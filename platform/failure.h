@@ -1,7 +1,10 @@
 // How the real programs report what the system refused: one line, `brisel: CALL: what the
 // system said`. Fail is for a failure the program cannot go on after; Warn for one it goes on
-// after, with less. Each platform has its own sink for the line (SayFailure): standard error on
-// Linux; on Windows, where no console may be attached, a message box as well.
+// after, with less.
+//
+// Every message for the user goes through one sink (SayFailure), which puts it where the user
+// looks: on standard error when that is a terminal (a console), a file or a pipe; in a message
+// box when it is not, as for a program started from a menu, a launcher or Explorer.
 //
 // A failure the design answers quietly (a volume write while no sound server runs) is no
 // failure here and says nothing.
@@ -13,11 +16,21 @@
 
 namespace brisel {
 
-enum class Severity { fail, warn };
+enum class Severity {
+  fail,  // the program cannot go on
+  warn,  // it goes on, with less
+  info,  // a message for the user: already running, not running
+  hint   // advice at every start: on standard error only, never a box of its own
+};
 
-// The platform's sink: shows `line` ("brisel: ...", no newline) where the user sees it.
-// Defined once per platform (platform/linux/linux_failure.cpp, platform/win32/win32_failure.cpp).
+// The sink: shows `line` ("brisel: ...", no line break at its end) where the user sees it.
 void SayFailure(Severity severity, const std::string& line);
+
+// What each platform gives the sink (platform/linux/linux_failure.cpp,
+// platform/win32/win32_failure.cpp): whether standard error goes where the user looks, and a
+// message box with the text, shown until the user closes it (false when none can be shown).
+bool StandardErrorSeen();
+bool SayInABox(Severity severity, const std::string& text);
 
 // "brisel: CALL: SAID".
 std::string FailureLine(std::string_view call, std::string_view said);

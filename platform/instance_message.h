@@ -1,5 +1,5 @@
 // What a message from another brisel asks of the running program, on every platform that has
-// an instance channel: "quit" ends it with status 0; a hot key's message (app/hot_key.h, from
+// an instance channel: "quit" ends it with status 0; a hot key's message (base/hot_key.h, from
 // `brisel --key`) is a press of the key "Run" stored for it, handed to `press` as its
 // virtual-key code, to reach the key timer the way a key's own event does. Any other text is
 // ignored, and so is a press before "Run", when nothing watches the keys yet.
@@ -9,7 +9,6 @@
 #include <functional>
 #include <string_view>
 
-#include "app/command_line.h"
 #include "app/program.h"
 
 namespace brisel {
@@ -19,14 +18,6 @@ enum class SendResult {
   NotRunning,   // no Brisel runs here
   StillRunning  // delivered, but the instance had not ended when the wait ran out
 };
-
-// A message for the running Brisel, sent by the system's channel; with a wait, it returns once
-// the instance has ended or the wait has run out.
-using InstanceSender = std::function<SendResult(std::string_view message, int wait_for_end_ms)>;
-
-// What --quit and --key do: the message sent, and one line on standard error when it could not
-// be done ("brisel: not running " + `here`). Returns the program's exit status.
-int SendFromCommandLine(const Options& options, const InstanceSender& send, std::string_view here);
 
 void ReceiveInstanceMessage(Program& program, std::string_view message,
                             const std::function<void(std::int32_t vk)>& press);

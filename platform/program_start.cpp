@@ -6,13 +6,19 @@
 
 namespace brisel {
 
-ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view more_help) {
+ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view more_help,
+                          const std::function<void(const std::string& text)>& say) {
+  const auto error = [&say](std::string text) {
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (say) return say(text);
+    std::fprintf(stderr, "%s\n", text.c_str());
+  };
   ProgramStart start;
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   start.cmd = ParseCommandLine(system, args);
   const Options& o = start.cmd.options;
   if (!start.cmd.error.empty()) {
-    std::fputs(UsageError("brisel", start.cmd.error).c_str(), stderr);
+    error(UsageError("brisel", start.cmd.error));
     start.exit_status = 2;
   } else if (o.help) {
     std::fputs((Usage(system, "brisel") + std::string(more_help) + KeyNamesHelp()).c_str(), stdout);
@@ -24,7 +30,7 @@ ProgramStart BeginProgram(int argc, char** argv, System system, std::string_view
     std::string why;
     start.trace_file = TraceFile::Open(*o.trace, why);
     if (!start.trace_file) {
-      std::fprintf(stderr, "brisel: cannot open the trace file \"%s\": %s\n", o.trace->c_str(), why.c_str());
+      error("brisel: cannot open the trace file \"" + *o.trace + "\": " + why);
       start.exit_status = 2;
     }
   }

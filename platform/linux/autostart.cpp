@@ -1,7 +1,9 @@
 #include "platform/linux/autostart.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <system_error>
 
 namespace brisel {
@@ -75,6 +77,28 @@ std::string SetAutostart(const std::filesystem::path& path, bool on, const std::
     return {};
   }
   return "autostart on: " + path.string() + " starts brisel --run at login";
+}
+
+namespace {
+
+// The running program, as brisel --run at login should find it again.
+std::string ThisProgram() {
+  std::error_code ec;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string("brisel") : self.string();
+}
+
+}  // namespace
+
+std::optional<std::string> Autostart(const Options& options) {
+  const auto path = AutostartPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (!path) throw std::runtime_error("cannot find the autostart folder: neither XDG_CONFIG_HOME nor HOME is set");
+  const std::string entry = AutostartEntry(ThisProgram(), options);
+  if (entry.empty()) return std::nullopt;
+  std::string error;
+  std::string done = SetAutostart(*path, *options.autostart, entry, error);
+  if (!error.empty()) throw std::runtime_error(error);
+  return done;
 }
 
 }  // namespace brisel

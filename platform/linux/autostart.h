@@ -27,4 +27,9 @@ std::string AutostartEntry(std::string_view program, const Options& options);
 // done, or an error's text in `error`.
 std::string SetAutostart(const std::filesystem::path& path, bool on, const std::string& entry, std::string& error);
 
+// --autostart on|off for this program, where the environment puts the entry: the line that
+// says what was done; nothing when a key name holds a control character. An error is thrown
+// (std::runtime_error, its text without "brisel: ").
+std::optional<std::string> Autostart(const Options& options);
+
 }  // namespace brisel

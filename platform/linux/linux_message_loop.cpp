@@ -31,17 +31,20 @@ void LinuxMessageLoop::unwatch(int fd) {
   if (watched_.erase(fd)) Fl::remove_fd(fd);
 }
 
-void LinuxMessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, bool always_poll) {
+void LinuxMessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, std::function<bool()> idle) {
   key_timer_ = std::move(key_timer);
-  always_poll_ = always_poll;
+  idle_ = std::move(idle);
 }
 
 void LinuxMessageLoop::on_message(std::function<void(const std::string&)> receive) { receive_ = std::move(receive); }
 
 void LinuxMessageLoop::settle(bool key_event) {
+  // Asked first: at the hand-over the keyboard starts watching the hot keys, and then counts the
+  // presses among the events read next.
   FormTimer* timer = key_timer_ ? key_timer_() : nullptr;
-  if (!timer || always_poll_) return;
-  if (key_event || !keyboard_.idle())
+  key_event = keyboard_.drain() || key_event;
+  if (!timer || !idle_) return;
+  if (key_event || !idle_())
     timer->wake();
   else
     timer->sleep();
@@ -52,22 +55,18 @@ void LinuxMessageLoop::receive() {
     if (receive_) receive_(message);
 }
 
-void LinuxMessageLoop::OnKeyboard(int, void* self) {
-  auto& loop = *static_cast<LinuxMessageLoop*>(self);
-  loop.settle(loop.keyboard_.drain());
-}
+void LinuxMessageLoop::OnKeyboard(int, void* self) { static_cast<LinuxMessageLoop*>(self)->settle(false); }
 
 void LinuxMessageLoop::OnChannel(int, void* self) { static_cast<LinuxMessageLoop*>(self)->receive(); }
 
-int LinuxMessageLoop::run(const std::function<std::optional<int>()>& ended, const std::function<void()>& after_ticks) {
+int LinuxMessageLoop::run(const std::function<std::optional<int>()>& ended) {
   receive();  // any that came while the program was set up
   for (;;) {
     while (!ended() && timers_.run_next(clock_.now_ms(), true)) {
     }
     if (const auto status = ended()) return *status;
-    if (after_ticks) after_ticks();
     // Events Xlib read while it waited for a reply do not make the connection readable.
-    settle(keyboard_.drain());
+    settle(false);
     const auto due = timers_.next_due();
     const std::uint64_t now = clock_.now_ms();
     if (due && *due <= now) continue;

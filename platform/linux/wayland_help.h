@@ -7,6 +7,11 @@
 
 namespace brisel::linux_x11 {
 
+// Said once "Run" has handed over, in a Wayland session.
+inline constexpr const char* kWaylandHint =
+    "brisel: on Wayland the keys work only while an X11 window has the focus: bind 'brisel --key up', "
+    "'brisel --key down' and 'brisel --key mute' to keys in the desktop's keyboard settings (brisel --help)";
+
 // A Wayland desktop shows a program only the keys typed into its own windows: there the
 // desktop's own shortcuts press Brisel's keys.
 inline constexpr std::string_view kWaylandHelp = R"(

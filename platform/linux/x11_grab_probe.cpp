@@ -11,6 +11,7 @@
 
 #include "app/program.h"
 #include "base/key_table.h"
+#include "platform/failure.h"
 
 namespace brisel::linux_x11 {
 
@@ -76,12 +77,13 @@ void SayHotKeysGrabbedElsewhere(Display* display, const Program& program) {
     std::string_view name;
     for (const KeyRow& row : KeyTable())
       if (name.empty() && row.code == std::to_string(*vk)) name = row.name;
-    std::fprintf(stderr,
-                 "brisel: \"%s\" is also bound by another program (the desktop's own shortcut?): each press "
-                 "acts twice; pick another key or turn that binding off\n",
-                 std::string(name).c_str());
+    // Advice, not a failure: on standard error only, never a box at every login.
+    std::string line = "brisel: \"";
+    line.append(name);
+    line += "\" is also bound by another program (the desktop's own shortcut?): each press acts twice; pick "
+            "another key or turn that binding off";
+    SayFailure(Severity::hint, line);
   }
-  std::fflush(stderr);
 }
 
 }  // namespace brisel::linux_x11

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <string>
@@ -112,18 +113,24 @@ bool X11Keyboard::confirm_down() {
 int X11Keyboard::fd() const { return display_ ? ConnectionNumber(display_) : -1; }
 
 void X11Keyboard::load_keymap() {
-  WatchedKeys::Keymap keymap;
+  for (auto& syms : keymap_) syms.clear();
   int min = 0, max = 0, per = 0;
   XDisplayKeycodes(display_, &min, &max);
   KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
-  if (map) {
-    for (int code = min; code <= max && code < 256; ++code)
-      for (int i = 0; i < per; ++i)
-        if (const KeySym sym = map[(code - min) * per + i]; sym != NoSymbol)
-          keymap[static_cast<std::size_t>(code)].push_back(sym);
-    XFree(map);
-  }
-  keys_.set_keymap(std::move(keymap));
+  if (!map) return;
+  for (int code = min; code <= max && code < 256; ++code)
+    for (int i = 0; i < per; ++i)
+      if (const KeySym sym = map[(code - min) * per + i]; sym != NoSymbol)
+        keymap_[static_cast<std::size_t>(code)].push_back(sym);
+  XFree(map);
+}
+
+bool X11Keyboard::carries(int keycode, std::int32_t vk) const {
+  if (keycode < 0 || keycode >= 256) return false;
+  const auto& syms = keymap_[static_cast<std::size_t>(keycode)];
+  for (KeySymbol sym : KeysymsOf(vk))
+    if (std::find(syms.begin(), syms.end(), sym) != syms.end()) return true;
+  return false;
 }
 
 bool X11Keyboard::drain() {
@@ -156,38 +163,58 @@ bool X11Keyboard::read_queue() {
     }
     if (ev.type != GenericEvent || ev.xcookie.extension != xi_opcode_ || !XGetEventData(display_, &ev.xcookie))
       continue;
-    const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
-    concerns = keys_.event(raw->detail, ev.xcookie.evtype == XI_RawKeyPress) || concerns;
+    const int code = static_cast<const XIRawEvent*>(ev.xcookie.data)->detail;
+    if (ev.xcookie.evtype == XI_RawKeyPress) {
+      keys_.each_key([&](std::int32_t vk) {
+        if (!carries(code, vk)) return;
+        keys_.press(vk, code);
+        concerns = true;
+      });
+    } else {
+      concerns = keys_.release(code) || concerns;  // by the keycode it went down with
+    }
     XFreeEventData(display_, &ev.xcookie);
   }
   return concerns;
 }
 
+bool X11Keyboard::begin_watching(std::int32_t vk) {
+  if (KeysymsOf(vk).empty()) return false;
+  if (keys_.watch(vk) && raw_events()) {
+    const auto& held = held_now();
+    for (int code = 0; code < 256; ++code)
+      if (carries(code, vk) && held(code)) keys_.hold(vk, code);
+  }
+  return true;
+}
+
 std::int16_t X11Keyboard::GetAsyncKeyState(std::int32_t vk) {
   if (!display_) return 0;
   drain();
-  const auto& held = held_now();
   if (raw_events()) {
-    const std::int16_t state = keys_.query(vk, held);
+    if (!begin_watching(vk)) return 0;
+    const std::int16_t state = keys_.answer(vk);
     follow_releases();  // a key newly watched may be down
     return state;
   }
   // Without raw events: the state at this moment, a held key counting as pressed.
+  const auto& held = held_now();
   for (int code = 0; code < 256; ++code)
-    if (keys_.carries(code, vk) && held(code)) return static_cast<std::int16_t>(0x8001);
-  // A press from outside still counts; with no key events the watched keys hold nothing else.
-  return static_cast<std::int16_t>(keys_.query(vk, [](int) { return false; }) & 1);
+    if (carries(code, vk) && held(code)) return static_cast<std::int16_t>(0x8001);
+  // A press from outside still counts; with no key events the ledger holds nothing else.
+  return begin_watching(vk) ? static_cast<std::int16_t>(keys_.answer(vk) & 1) : std::int16_t{0};
 }
 
 void X11Keyboard::watch(std::int32_t vk) {
-  if (!display_) return;
-  if (keys_.begin_watching(vk, held_now())) follow_releases();  // it may be down
+  if (display_ && begin_watching(vk)) follow_releases();  // it may be down
 }
 
 void X11Keyboard::press_from_outside(std::int32_t vk) {
   if (!display_) return;
   drain();
-  if (keys_.press_from_outside(vk, held_now())) follow_releases();  // a key newly watched may be down
+  if (!begin_watching(vk)) return;
+  keys_.press_from_outside(vk);
+  follow_releases();  // a key newly watched may be down
 }
 
 }  // namespace brisel::linux_x11

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_autostart.h"
 
-#include <cstdio>
-
 #include "platform/win32/win32_failure.h"
 
 namespace brisel::win32 {
@@ -42,27 +40,19 @@ std::string CommandLineArgument(std::string_view arg) {
   return out + "\"";
 }
 
-int Autostart(const Options& options) {
+std::optional<std::string> Autostart(const Options& options) {
   if (!*options.autostart) {
     const LSTATUS status = RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kValue);
-    if (status == ERROR_FILE_NOT_FOUND) {
-      std::printf("autostart off: there was no %s\n", kWhere);
-      return 0;
-    }
+    if (status == ERROR_FILE_NOT_FOUND) return std::string("autostart off: there was no ") + kWhere;
     if (status != ERROR_SUCCESS) Fail("RegDeleteKeyValueA", SystemText(static_cast<DWORD>(status)));
-    std::printf("autostart off: removed %s\n", kWhere);
-    return 0;
+    return std::string("autostart off: removed ") + kWhere;
   }
   const std::string command = AutostartCommand(ThisProgram(), options, CommandLineArgument);
-  if (command.empty()) {
-    std::fprintf(stderr, "brisel: a key name for the autostart command holds a control character\n");
-    return 2;
-  }
+  if (command.empty()) return std::nullopt;
   const LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, kValue, REG_SZ, command.c_str(),
                                          static_cast<DWORD>(command.size() + 1));
   if (status != ERROR_SUCCESS) Fail("RegSetKeyValueA", SystemText(static_cast<DWORD>(status)));
-  std::printf("autostart on: %s starts %s at login\n", kWhere, command.c_str());
-  return 0;
+  return std::string("autostart on: ") + kWhere + " starts " + command + " at login";
 }
 
 }  // namespace brisel::win32

@@ -4,6 +4,7 @@
 // writes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,9 +17,9 @@ namespace brisel::win32 {
 // the backslashes just before a quote are doubled.
 std::string CommandLineArgument(std::string_view arg);
 
-// --autostart on|off: writes or removes the value and prints the one line that says what was
-// done; returns the program's exit status (2 for a key name that the value cannot carry). A
-// registry that refuses is a failure (platform/failure.h).
-int Autostart(const Options& options);
+// --autostart on|off: writes or removes the value; the line that says what was done, nothing
+// for a key name that the value cannot carry. A registry that refuses is a failure
+// (platform/failure.h).
+std::optional<std::string> Autostart(const Options& options);
 
 }  // namespace brisel::win32

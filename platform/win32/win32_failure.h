@@ -10,6 +10,11 @@
 
 namespace brisel::win32 {
 
+// A program without a console of its own writes --help, --version and its messages to the
+// console it was started from, if any; output sent to a file or a pipe stays there. Called
+// first thing.
+void UseParentConsole();
+
 // The system's text for an error code or an HRESULT ("Class already exists."), without the
 // line break FormatMessage ends it with; "error N" where the system has none.
 std::string SystemText(DWORD error);

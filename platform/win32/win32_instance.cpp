@@ -1,7 +1,5 @@
 #include "platform/win32/win32_instance.h"
 
-#include <utility>
-
 #include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_message_loop.h"
 #include "platform/win32/win32_message_window.h"
@@ -22,7 +20,7 @@ constexpr DWORD kMaxMessage = 64;
 
 }  // namespace
 
-InstanceChannel::InstanceChannel(std::function<void(const std::string&)> receive) : receive_(std::move(receive)) {
+InstanceChannel::InstanceChannel() {
   window_ = CreateMessageWindow(kClassName, Proc, this);
   // Without it the program works all the same; only --quit and --key cannot reach it.
   if (!window_)
@@ -37,7 +35,8 @@ LRESULT CALLBACK InstanceChannel::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wp, lp);
   auto* channel = MessageWindowOwner<InstanceChannel>(hwnd);
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-  if (!channel || !data || data->dwData != kMessageTag || data->cbData > kMaxMessage) return FALSE;
+  if (!channel || !channel->receive_ || !data || data->dwData != kMessageTag || data->cbData > kMaxMessage)
+    return FALSE;
   const std::string message(static_cast<const char*>(data->lpData), data->cbData);
   Guarded([&] { channel->receive_(message); });
   // A sent message is handled inside GetMessage, which then goes on waiting: a posted one

@@ -7,20 +7,23 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/instance_message.h"
 #include "platform/win32/win32_headers.h"
 
 namespace brisel::win32 {
 
-// The running program's end of the channel: each message that arrives goes to `receive`, on
-// the thread that made the channel, from inside its message loop.
+// The running program's end of the channel: each message that arrives goes to the receiver
+// given by on_message, on the thread that made the channel, from inside its message loop; one
+// that arrives before is refused, as if no Brisel ran.
 class InstanceChannel {
  public:
-  explicit InstanceChannel(std::function<void(const std::string&)> receive);
+  InstanceChannel();
   ~InstanceChannel();
   InstanceChannel(const InstanceChannel&) = delete;
   InstanceChannel& operator=(const InstanceChannel&) = delete;
+  void on_message(std::function<void(const std::string&)> receive) { receive_ = std::move(receive); }
 
  private:
   static LRESULT CALLBACK Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_keyboard.h"
 
-#include <algorithm>
-
 #include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_message_window.h"
 
@@ -73,58 +71,44 @@ LRESULT CALLBACK Win32Keyboard::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
 
 void Win32Keyboard::raw_event(const RAWKEYBOARD& key) {
   const bool press = !(key.Flags & RI_KEY_BREAK);
-  for (Watched& w : watched_) {
-    if (!Carries(key, w.vk, w.scan_code)) continue;
-    if (press && !w.down) ++w.presses;  // a press, not the key's auto-repeat
-    w.down = press;
+  keys_.each_key([&](std::int32_t vk) {
+    Watched& w = watched_[static_cast<std::size_t>(vk)];
+    if (!Carries(key, vk, w.scan_code)) return;
+    // The key's own code holds it: a press while it is down is the key's auto-repeat.
+    if (press)
+      keys_.press(vk, vk);
+    else
+      keys_.release(vk);
     w.up_answers = 0;
-  }
+  });
 }
 
-Win32Keyboard::Watched& Win32Keyboard::watched(std::int32_t vk) {
-  const auto it = std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; });
-  if (it != watched_.end()) {
-    std::rotate(it, it + 1, watched_.end());
-    return watched_.back();
+bool Win32Keyboard::begin_watching(std::int32_t vk) {
+  if (vk <= 0 || vk > 0xFE) return false;
+  if (keys_.watch(vk)) {
+    watched_[static_cast<std::size_t>(vk)] = {MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC), 0};
+    // The key may be held as it starts being watched: only its release will come.
+    if (raw_input() && (::GetAsyncKeyState(vk) & 0x8000)) keys_.hold(vk, vk);
   }
-  if (watched_.size() == kMax) watched_.erase(watched_.begin());
-  const UINT scan_code = MapVirtualKeyA(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
-  // The key may be held as it starts being watched: only its release will come.
-  const bool down = raw_input() && (::GetAsyncKeyState(vk) & 0x8000) != 0;
-  return watched_.emplace_back(Watched{vk, scan_code, down, 0, 0});
+  return true;
 }
 
 std::int16_t Win32Keyboard::GetAsyncKeyState(std::int32_t vk) {
-  Watched& w = watched(vk);
+  if (!begin_watching(vk)) return 0;
   const std::int16_t system = ::GetAsyncKeyState(vk);
-  int state = system;
-  if (raw_input()) {
-    if (system & 0x8000)
-      w.up_answers = 0;
-    else if (w.down && ++w.up_answers >= kUpAnswersForARelease)
-      w.down = false;
-    state = w.down ? 0x8000 : 0;
-  }
-  if (w.presses > 0) {
-    --w.presses;  // one press, one answer
-    state |= 1;
-  }
-  return static_cast<std::int16_t>(static_cast<std::uint16_t>(state));
+  if (!raw_input()) return static_cast<std::int16_t>(system | keys_.answer(vk));
+  std::uint32_t& up_answers = watched_[static_cast<std::size_t>(vk)].up_answers;
+  if (system & 0x8000)
+    up_answers = 0;
+  else if (keys_.down(vk) && ++up_answers >= kUpAnswersForARelease)
+    keys_.release(vk);
+  return keys_.answer(vk);
 }
 
-void Win32Keyboard::watch(std::int32_t vk) {
-  if (std::none_of(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; })) watched(vk);
-}
+void Win32Keyboard::watch(std::int32_t vk) { begin_watching(vk); }
 
 void Win32Keyboard::press_from_outside(std::int32_t vk) {
-  watch(vk);
-  ++std::find_if(watched_.begin(), watched_.end(), [vk](const Watched& w) { return w.vk == vk; })->presses;
-}
-
-bool Win32Keyboard::idle() const {
-  return raw_input() && !watched_.empty() && std::none_of(watched_.begin(), watched_.end(), [](const Watched& w) {
-    return w.down || w.presses > 0;
-  });
+  if (begin_watching(vk)) keys_.press_from_outside(vk);
 }
 
 }  // namespace brisel::win32

@@ -28,13 +28,16 @@ void Guarded(const std::function<void()>& handler) {
   }
 }
 
-Win32MessageLoop::Win32MessageLoop(TimerTable& timers, const Clock& clock) : timers_(timers), clock_(clock) {
+Win32MessageLoop::Win32MessageLoop(TimerTable& timers, const Clock& clock, std::function<bool(MSG&)> pretranslate,
+                                   InstanceChannel* channel)
+    : timers_(timers), clock_(clock), pretranslate_(std::move(pretranslate)), channel_(channel) {
   window_ = CreateMessageWindow(kClassName, Proc, this);
   // Without its window no timer would ever tick, and the program would look hung.
   if (!window_) FailLastError("CreateWindowExA");
 }
 
 Win32MessageLoop::~Win32MessageLoop() {
+  if (channel_) channel_->on_message({});
   if (window_) DestroyWindow(window_);
 }
 
@@ -49,6 +52,15 @@ LRESULT CALLBACK Win32MessageLoop::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM
 void Win32MessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, std::function<bool()> idle) {
   key_timer_ = std::move(key_timer);
   idle_ = std::move(idle);
+}
+
+void Win32MessageLoop::on_message(std::function<void(const std::string&)> receive) {
+  if (channel_) channel_->on_message(std::move(receive));
+}
+
+void Win32MessageLoop::key_event() {
+  settle();
+  arm();
 }
 
 void Win32MessageLoop::settle() {
@@ -87,13 +99,12 @@ void Win32MessageLoop::arm() {
     FailLastError("SetTimer");
 }
 
-int Win32MessageLoop::run(const std::function<bool(MSG&)>& pretranslate,
-                          const std::function<std::optional<int>()>& ended) {
+int Win32MessageLoop::run(const std::function<std::optional<int>()>& ended) {
   arm();
   MSG msg{};
   std::optional<int> status;
   while (!status && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (!pretranslate || !pretranslate(msg)) {
+    if (!pretranslate_ || !pretranslate_(msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

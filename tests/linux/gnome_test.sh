@@ -75,7 +75,8 @@ window_has_focus() { backdrop_has_focus "$work/backdrop.out"; }
 window_has_focus || fail "a key typed did not reach the Wayland window"
 
 step "the README's gsettings commands, run as written, bind F10, F9 and F8"
-recipe=$(awk '/^- \*\*GNOME\*\*/ { g = 1 } g && /^  ```sh$/ { r = 1; next } r && /^  ```$/ { exit } r { sub(/^  /, ""); print }' "$readme")
+recipe=$(awk '/^### Wayland desktops/ { w = 1 } w && /^- \*\*GNOME\*\*/ { g = 1 } g && /^  ```sh$/ { r = 1; next }
+  r && /^  ```$/ { exit } r { sub(/^  /, ""); print }' "$readme")
 [ -n "$recipe" ] || fail "no gsettings commands under GNOME in README.md"
 printf '%s\n' "$recipe"
 as_user sh -e -c "$recipe" || fail "the README's commands failed"

@@ -70,7 +70,7 @@ TEST_F(LinuxMessageLoopTest, AnEventOfAWatchedKeyWakesTheSleepingKeyTimer) {
       end = 0;
     }
   });
-  loop.set_key_timer([&] { return &key_timer; });
+  loop.set_key_timer([&] { return &key_timer; }, [&] { return keyboard.idle(); });
   int ticks_before_the_tap = -1;
   FormTimer tapper(timers, "tapper", 300, [&] {
     tapper.disable();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine: /S installs for the user alone into
 # %LOCALAPPDATA%\Programs\Brisel, with a Start menu shortcut and an entry in the user's list of
-# installed programs, and leaves "Start Brisel at login" off; the installed brisel.exe answers.
+# installed programs, and leaves "Start Brisel at login" off; the installed brisel.exe answers,
+# and installing again shows no box.
 # /S uninstalls: it ends the running Brisel first, and leaves none of the files, the shortcut,
 # the entry or the Run value. Run under session.sh:  installer_test.sh SETUP.EXE VERSION
 set -euo pipefail
@@ -34,15 +35,18 @@ for pair in "DisplayName=Brisel" "DisplayVersion=$version" "Publisher=the Brisel
 done
 ! reg_value "$run_key" Brisel >/dev/null || fail "a silent install started Brisel at login"
 
-step "the installed brisel.exe answers"
+step "the installed brisel.exe answers; installing again, with none running, shows nothing"
 [ "$(wine_run "$dir/brisel.exe" --version | tr -d '\r')" = "brisel $version" ] || fail "installed --version"
+# Started as from Explorer (no console, file or pipe: NUL), as its --quit then is.
+timeout 60 "$BRISEL_WINE_RUN" "$setup" /S </dev/null >/dev/null 2>&1 || fail "installing again: status $?"
 
 step "/S uninstalls: the running Brisel is ended first, and nothing of it stays"
 wine_run "$dir/brisel.exe" --autostart on >/dev/null
 reg_value "$run_key" Brisel >/dev/null || fail "--autostart on wrote no Run value"
 wine_run "$dir/brisel.exe" --run >"$work/brisel.out" 2>&1 &
 running=$!
-wait_for 30 wine_run "$dir/brisel.exe" --key up
+# Its "not running" meanwhile on a file: on NUL, as wait_for's /dev/null is, it would be a box.
+wait_for 30 bash -c '"$0" "$1" --key up 2>"$2"' "$BRISEL_WINE_RUN" "$dir/brisel.exe" "$work/key.err"
 wine_run "$dir/uninstall.exe" /S || fail "the uninstaller ended with status $?"
 # The uninstaller goes on from a copy of itself in the temporary folder.
 wait_for 30 bash -c "! test -e '$dir'"

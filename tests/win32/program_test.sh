@@ -4,7 +4,8 @@
 # dialog maps shaped and fades in; the keys typed into it reach the program in its tab order;
 # a click on "Run" hands over; keys pressed while a Wine window has the focus show the display,
 # which fades in, holds and unmaps without taking the focus; the mixer calls are checked in
-# the trace and in Wine's own log of the Core Audio calls; a second program says so and ends.
+# the trace and in Wine's own log of the Core Audio calls; a second program says so and ends, in
+# one line on a pipe, in a message box when started with no console, file or pipe.
 # Closing the dialog before "Run" ends the program with status 0.
 # Run under session.sh with BRISEL_WM=openbox:  program_test.sh BRISEL.EXE BRISEL-SIM.EXE
 set -euo pipefail
@@ -13,9 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../linux/lib.sh"
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-step() { echo "-- $*"; }
 traced() { [ "$(grep -c -- " $1\$" "$work/trace.log")" -ge "$2" ]; }
-status() { set +e; "$@" >"$work/out" 2>"$work/err"; echo $?; set -e; }
 use_private_prefix "$exe"
 
 step "--help, --version and usage errors"
@@ -179,8 +178,17 @@ grep -q ':trace:mmdevapi:MMDevEnum_RegisterEndpointNotificationCallback ' "$work
 contexts=$(sed -n 's/.*:trace:mmdevapi:AEV_Set\(MasterVolumeLevelScalar\|Mute\) [^>]*>([^,]*,\([^)]*\)).*/\2/p' "$work/wine.log" | sort -u)
 [ "$(echo "$contexts" | wc -l)" = 1 ] && [[ $contexts == "{"* ]] || fail "event contexts: $contexts"
 
-step "a second program says that one is running, and ends with status 1"
-wine_run "$exe" >"$work/second.out" 2>&1 &
+step "a second program says that one is running and ends with status 1: one line on a pipe, no window"
+set +e
+timeout 5 "$BRISEL_WINE_RUN" "$exe" --run 2>&1 >/dev/null | tr -d '\r' >"$work/second.err"
+rc=${PIPESTATUS[0]}
+set -e
+[ "$rc" = 1 ] && one_line "$work/second.err" "^brisel: already running in this session$" ||
+  fail "second program: status $rc, $(cat "$work/second.err")"
+! xdotool search --name "^Brisel$" | grep -q . || fail "the second program opened a window"
+# With no console, file or pipe (standard error on NUL: Wine tells /dev/null apart from a
+# terminal), as from Explorer: a message box says it.
+wine_run "$exe" </dev/null >/dev/null 2>/dev/null &
 second=$!
 wait_for 30 sh -c 'xdotool search --onlyvisible --name "^Brisel$" | grep -q .'
 box=$(xdotool search --onlyvisible --name "^Brisel$" | head -n 1)
@@ -188,6 +196,6 @@ xdotool windowfocus --sync "$box" && xdotool key --delay 20 Return
 set +e
 wait "$second"; rc=$?
 set -e
-[ "$rc" = 1 ] || fail "second program: status $rc"
+[ "$rc" = 1 ] || fail "second program from Explorer: status $rc"
 traced "Splash hidden" 2 && ! traced "Config shown" 2 || fail "the second program reached the first's trace"
 echo "windows program: all checks passed"

@@ -98,7 +98,6 @@ TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop
   // Ends the test should the input's timer never be armed.
   FormTimer deadline(timers, "deadline", 5000, [] { PostQuitMessage(0); });
   deadline.enable();
-  Win32MessageLoop loop(timers, clock);
   // Input that enables a timer, as "Run" does: nothing is armed before it.
   PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
   const auto input = [&](MSG& msg) {
@@ -107,8 +106,9 @@ TEST(MessageLoop, TimerEnabledByInputTicksAfterItsIntervalAndItsErrorEndsTheLoop
     timer.enable();
     return true;
   };
+  Win32MessageLoop loop(timers, clock, input);
   try {
-    loop.run(input);
+    loop.run({});
     FAIL() << "the loop ended without the handler's error";
   } catch (const RuntimeError& e) {
     EXPECT_EQ(e.description(), "Overflow");
@@ -127,16 +127,16 @@ TEST(MessageLoop, NothingDueNothingTicks) {
     once.disable();
   });
   once.enable();
-  Win32MessageLoop loop(timers, clock);
   // A timer of the thread, not the loop's, ends the test 300 ms on.
   const UINT_PTR end = SetTimer(nullptr, 0, 300, nullptr);
   int loop_timer_messages = 0;
-  loop.run([&](MSG& msg) {
+  Win32MessageLoop loop(timers, clock, [&](MSG& msg) {
     if (msg.message != WM_TIMER) return false;
     if (msg.hwnd == nullptr && msg.wParam == end) PostQuitMessage(0);
     if (msg.hwnd != nullptr) ++loop_timer_messages;
     return msg.hwnd == nullptr;
   });
+  loop.run({});
   KillTimer(nullptr, end);
   EXPECT_EQ(ticks, 1);
   EXPECT_LE(loop_timer_messages, 2) << "the system's timer went on after the last timer was disabled";
