@@ -23,6 +23,7 @@
 #include "platform/linux/linux_message_loop.h"
 #include "platform/linux/sound_output.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_errors.h"
 #include "platform/linux/x11_grab_probe.h"
 #include "resources/scale.h"
 #include "platform/linux/wayland_help.h"
@@ -69,6 +70,7 @@ int Autostart(const brisel::Options& options) {
 // program itself until it ends. A failure it cannot go on after is thrown (platform/failure.h).
 int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   using namespace brisel;
+  linux_x11::InstallXErrorHandlers();  // before the first connection: every one has them
   errno = 0;
   Display* display = XOpenDisplay(nullptr);
   if (!display) Fail("XOpenDisplay", linux_x11::CannotOpenDisplay(nullptr, errno));
@@ -98,6 +100,7 @@ int Run(const brisel::Options& options, brisel::TraceFile* trace_file) {
   linux_x11::X11Keyboard keyboard(nullptr);
   if (!keyboard.ok()) Fail("XOpenDisplay", keyboard.failure());
   linux_sound::SoundOutput mixer;
+  const linux_x11::StopOnLostDisplay stop_sound([&mixer] { mixer.stop(); });
   // The windows at the scale the desktop asks of programs (Xft.dpi), the same on every monitor.
   linux_fltk::FltkWindows windows(ScaleForDpi(linux_x11::ResourceDpi(display)));
   linux_fltk::FltkMessageBox msgbox;
