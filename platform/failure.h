@@ -20,7 +20,8 @@ enum class Severity {
   fail,  // the program cannot go on
   warn,  // it goes on, with less
   info,  // a message for the user: already running, not running
-  hint   // advice at every start: on standard error only, never a box of its own
+  hint   // advice at every start, and what is said where no box may open (inside Xlib's error
+         // handlers): on standard error only
 };
 
 // The sink: shows `line` ("brisel: ...", no line break at its end) where the user sees it.

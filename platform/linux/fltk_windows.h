@@ -1,24 +1,34 @@
 // The windows on X11 with FLTK, built from their layouts at the screen's scale: the picture
-// behind, drawn at that scale, and the label, selectors and buttons the layout places inside,
-// in its tab order. Each show() from hidden centres the window on the work area of the
-// monitor under the pointer (resources/placement.h). What the user does is
-// reported through the program's Input. Opacity is the window's _NET_WM_WINDOW_OPACITY (a
-// compositing manager makes it visible) and the outline an XShape bounding region. Hiding
-// destroys FLTK's X window, so every show() applies the name, class hint, outline and opacity
-// again.
+// behind (platform/linux/fltk_picture_window.h), drawn at that scale, and the label, selectors
+// and buttons the layout places inside, in its tab order (platform/linux/fltk_controls.h). Each
+// show() from hidden centres the window on the work area of the monitor under the pointer
+// (platform/linux/screen_monitors.h, resources/placement.h). What the user does is reported
+// through the program's Input.
 //
-// The dialog behaves as a dialog: the window manager's close is reported (Input::close), Escape does
-// nothing, Enter on the focused "Run" clicks it, and a selector's list drops below its field,
-// scrolling where the screen has no room for all of it.
+// How opacity and outline are shown is chosen at each show(), since hiding destroys FLTK's X
+// window and the next show() makes a new one (and applies the name, class hint, outline and
+// opacity again):
+// - While a compositing manager runs and the server offers a 32-bit visual
+//   (platform/linux/x11_argb.h), the window is made with that visual and carries its opacity
+//   and outline in its pixels' alpha; the _NET_WM_WINDOW_OPACITY property is left unset (the
+//   compositor would multiply the two). A window shown before it has an opacity maps fully
+//   transparent, and its first frame goes with the map.
+// - Without a compositor, or with BRISEL_OPACITY=property in the environment (the benchmark's
+//   reference), the window has the screen's own visual and its opacity is the
+//   _NET_WM_WINDOW_OPACITY property, which only a compositor shows: without one the window is
+//   opaque.
+// Either way the outline is also the window's XShape bounding region: it is what the pointer
+// meets, and without a compositor what the screen shows.
+//
+// The dialog behaves as a dialog: the window manager's close is reported (Input::close), Escape
+// does nothing, Enter on the focused "Run" clicks it.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/platform.h"
 #include "platform/window_state.h"
-#include "resources/placement.h"
 #include "resources/scale.h"
 
 namespace brisel::linux_fltk {
@@ -50,21 +60,7 @@ class FltkWindows : public WindowRecords<FltkWindow> {
   Scale scale_;
 };
 
-// The screen's monitors as Xinerama reports them through FLTK, each with its work area: the
-// monitor less what the desktop publishes as reserved (GNOME's per-monitor
-// _GTK_WORKAREAS_D<desktop>, or else the EWMH _NET_WORKAREA of the current desktop).
-std::vector<Monitor> ScreenMonitors();
-
-// Where a selector's list drops, in screen pixels: below the field and as wide as it, as tall
-// as its content or as the room down to the bottom of the work area allows (it scrolls then).
-// Only where fewer than `min_rows` rows fit below and there is more room above does it open
-// above the field instead.
-struct ScreenRect {
-  int x, y, w, h;
-};
-ScreenRect PlaceDropList(const ScreenRect& field, const ScreenRect& work_area, int content_height, int row_height,
-                         int min_rows = 4);
-
+// The message box: FLTK's, with one button, "OK".
 class FltkMessageBox : public MessageBox {
  public:
   void MsgBox(const std::string& text) override;

@@ -11,6 +11,7 @@
 #include "platform/linux/sound_output.h"
 #include "platform/linux/wayland_help.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_errors.h"
 #include "platform/linux/x11_grab_probe.h"
 #include "resources/scale.h"
 
@@ -18,7 +19,8 @@ namespace brisel::linux_x11 {
 
 class LinuxSystem final : public HostSystem {
  public:
-  LinuxSystem() : HostSystem(System::Linux, "on this display", kWaylandHelp) {}
+  // Every connection gets the program's X error handlers: they are in place before the first.
+  LinuxSystem() : HostSystem(System::Linux, "on this display", kWaylandHelp) { InstallXErrorHandlers(); }
   ~LinuxSystem() override { if (display_ && display_ != fl_display) XCloseDisplay(display_); }  // not the windows'
   std::optional<std::string> autostart(const Options& options) override { return Autostart(options); }
   SendResult send(std::string_view message, int wait) override { return SendToInstance(display(), message, wait); }
@@ -33,6 +35,7 @@ class LinuxSystem final : public HostSystem {
     X11Keyboard keyboard(nullptr);
     if (!keyboard.ok()) Fail("XOpenDisplay", keyboard.failure());
     linux_sound::SoundOutput mixer;
+    const StopOnLostDisplay stop_sound([&mixer] { mixer.stop(); });
     linux_fltk::FltkWindows windows(ScaleForDpi(ResourceDpi(display())));  // Xft.dpi, on every monitor
     linux_fltk::FltkMessageBox msgbox;
     return program({keyboard, mixer, windows, msgbox, [&](TimerTable& timers, const Clock& clock, Input& input) {

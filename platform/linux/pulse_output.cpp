@@ -69,14 +69,18 @@ PulseOutput::PulseOutput() {
 }
 
 PulseOutput::~PulseOutput() {
-  if (loop_) {
-    pa_threaded_mainloop_lock(loop_);
-    drop_context_locked();
-    pa_threaded_mainloop_unlock(loop_);
-    pa_threaded_mainloop_stop(loop_);
-    pa_threaded_mainloop_free(loop_);
-  }
+  stop();
   if (change_fd_ >= 0) close(change_fd_);
+}
+
+void PulseOutput::stop() {
+  if (!loop_) return;
+  pa_threaded_mainloop_lock(loop_);
+  drop_context_locked();
+  pa_threaded_mainloop_unlock(loop_);
+  pa_threaded_mainloop_stop(loop_);
+  pa_threaded_mainloop_free(loop_);
+  loop_ = nullptr;
 }
 
 bool PulseOutput::take_change() {

@@ -52,6 +52,9 @@ class PulseOutput {
   // connection on its way included). None where the server or its default output gave none.
   Reach read(bool mute, std::optional<std::uint32_t>& value);
 
+  // Ends the connection and its thread now, as the destructor does; no server is reached after.
+  void stop();
+
   // Readable once the default output changed other than by this program's writes.
   int change_fd() const { return change_fd_; }
   // Whether it did since the last call; empties change_fd().

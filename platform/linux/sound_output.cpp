@@ -32,6 +32,10 @@ void SoundOutput::follow(linux_x11::DescriptorWatch& watch, std::function<void()
   watch_alsa();
 }
 
+void SoundOutput::stop() {
+  if (server_) server_->stop();
+}
+
 bool SoundOutput::has_line(int line) const { return alsa_ || OutputLine(line); }
 
 const char* SoundOutput::line_name(int line) const {

@@ -43,6 +43,9 @@ class SoundOutput : public LineMixer {
   // From now on `changed` runs, on the thread of the loop `watch` belongs to, each time the
   // output changed without the program. The loop ends before this output does.
   void follow(linux_x11::DescriptorWatch& watch, std::function<void()> changed);
+  // Ends the sound server's connection and its thread now, for a program that ends at once
+  // without unwinding (a lost X display).
+  void stop();
 
  protected:
   bool has_line(int line) const override;

@@ -12,22 +12,11 @@
 #include "app/program.h"
 #include "base/key_table.h"
 #include "platform/failure.h"
+#include "platform/linux/x11_errors.h"
 
 namespace brisel::linux_x11 {
 
 namespace {
-
-// A core grab that another client holds is refused with an X error, caught here instead of by
-// the handler in place, which would report it. Every error of the probing connection while it
-// probes is the probe's own (the queue was synced before); others go on to that handler.
-Display* g_probing = nullptr;
-bool g_refused = false;
-XErrorHandler g_previous = nullptr;
-int NoteGrabError(Display* display, XErrorEvent* e) {
-  if (display != g_probing) return g_previous ? g_previous(display, e) : 0;
-  g_refused = g_refused || e->error_code == BadAccess;
-  return 0;
-}
 
 // An XInput2 grab of the key, as some window managers bind keys, conflicts only with another
 // XInput2 grab; a refused one comes back as the modifier's status, not as an error.
@@ -50,19 +39,13 @@ bool GrabbedElsewhere(Display* display, KeySymbol keysym) {
   const Window root = DefaultRootWindow(display);
   int opcode = 0, event = 0, error = 0;
   const bool xinput = XQueryExtension(display, "XInputExtension", &opcode, &event, &error);
-  XSync(display, False);
-  g_probing = display;
-  g_refused = false;
-  g_previous = XSetErrorHandler(NoteGrabError);
+  // A core grab that another client holds is refused with an X error: the probe's answer, not
+  // a failure to say.
+  XErrorTrap trap(display);
   XGrabKey(display, code, 0, root, False, GrabModeAsync, GrabModeAsync);
-  XSync(display, False);
-  const bool refused = g_refused;
+  const bool refused = trap.error() == BadAccess;
   if (!refused) XUngrabKey(display, code, 0, root);
-  const bool xinput_refused = !refused && xinput && XInputGrabRefused(display, code, root);
-  XSync(display, False);
-  XSetErrorHandler(g_previous);
-  g_probing = nullptr;
-  return refused || xinput_refused;
+  return refused || (xinput && XInputGrabRefused(display, code, root));
 }
 
 void SayHotKeysGrabbedElsewhere(Display* display, const Program& program) {

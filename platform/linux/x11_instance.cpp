@@ -7,19 +7,14 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/linux/x11_errors.h"
+
 namespace brisel::linux_x11 {
 
 namespace {
 
 constexpr const char* kSelection = "_BRISEL_INSTANCE";
 constexpr const char* kMessageType = "_BRISEL_MESSAGE";
-
-// The owner's window may go away at any moment: an error about it means "gone".
-bool g_window_gone = false;
-int NoteGone(Display*, XErrorEvent* e) {
-  if (e->error_code == BadWindow) g_window_gone = true;
-  return 0;
-}
 
 }  // namespace
 
@@ -76,8 +71,8 @@ SendResult SendToInstance(Display* display, std::string_view message, int wait_f
   const Atom selection = XInternAtom(display, kSelection, False);
   const Window owner = XGetSelectionOwner(display, selection);
   if (owner == None) return SendResult::NotRunning;
-  g_window_gone = false;
-  const auto previous = XSetErrorHandler(NoteGone);
+  // The owner's window may go away at any moment: an error about it means "gone".
+  XErrorTrap trap(display);
   if (wait_for_end_ms > 0) XSelectInput(display, owner, StructureNotifyMask);  // to see it destroyed
   XEvent ev{};
   ev.xclient.type = ClientMessage;
@@ -86,8 +81,7 @@ SendResult SendToInstance(Display* display, std::string_view message, int wait_f
   ev.xclient.format = 8;
   std::memcpy(ev.xclient.data.b, message.data(), std::min(message.size(), kMaxInstanceMessage));
   XSendEvent(display, owner, False, NoEventMask, &ev);
-  XSync(display, False);
-  bool gone = g_window_gone;
+  bool gone = trap.error() == BadWindow;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait_for_end_ms);
   while (wait_for_end_ms > 0 && !gone) {
     while (!gone && XPending(display) > 0) {
@@ -100,7 +94,6 @@ SendResult SendToInstance(Display* display, std::string_view message, int wait_f
     pollfd p{ConnectionNumber(display), POLLIN, 0};
     poll(&p, 1, static_cast<int>(left.count()));
   }
-  XSetErrorHandler(previous);
   if (wait_for_end_ms <= 0) return gone ? SendResult::NotRunning : SendResult::Sent;
   return gone ? SendResult::Sent : SendResult::StillRunning;
 }

@@ -11,18 +11,11 @@
 
 #include "platform/failure.h"
 #include "platform/linux/x11_display.h"
+#include "platform/linux/x11_errors.h"
 
 namespace brisel::linux_x11 {
 
 namespace {
-
-// The error of the one request the keyboard checks (XISelectEvents at the start), caught
-// instead of Xlib's default handler, which would end the program.
-unsigned char g_select_error = Success;
-int NoteSelectError(Display*, XErrorEvent* e) {
-  g_select_error = e->error_code;
-  return 0;
-}
 
 constexpr const char* kPolled = "the keys are polled every 10 ms instead";
 
@@ -49,16 +42,10 @@ X11Keyboard::X11Keyboard(const char* display_name) {
                                ", not 2.0; " + kPolled);
     xi_opcode_ = -1;
   } else {
-    XSync(display_, False);
-    g_select_error = Success;
-    const auto previous = XSetErrorHandler(NoteSelectError);
+    XErrorTrap trap(display_);  // the one request the keyboard checks
     select_events(false);
-    XSync(display_, False);
-    XSetErrorHandler(previous);
-    if (g_select_error != Success) {
-      char text[160] = "";
-      XGetErrorText(display_, g_select_error, text, sizeof text);
-      Warn("XISelectEvents", std::string(text) + "; " + kPolled);
+    if (const int refused = trap.error(); refused != Success) {
+      Warn("XISelectEvents", XErrorText(display_, refused) + "; " + kPolled);
       xi_opcode_ = -1;
     }
   }

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Failures that name their call, made to happen: each says one line, `brisel: CALL: what the
 # system said`, on standard error, and the program does what the line says: it ends with status
-# 1 where it cannot go on, and goes on with less where it can. Run under session.sh:
+# 1 where it cannot go on, and goes on with less where it can. And what other X clients and the
+# X server do to it: errors about their vanished windows say nothing, a lost display is one line
+# and status 1. Run under session.sh:
 #   failure_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-pid=
-trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
+pid= xvfb=
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null || true' EXIT
 instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }
 # said_once FILE PATTERN: of the lines in FILE, one is the program's ("brisel: ..."), and it
 # matches. Libraries starved of descriptors say so in their own words too (FLTK's input method,
@@ -38,6 +40,33 @@ step "no X display: XOpenDisplay, status 1"
   fail "a display that does not exist: $(cat "$work/err")"
 gone Config || fail "a window was shown"
 
+step "100 clients ask for the instance selection and vanish at once: nothing said, the keys still work"
+log=$work/trace.log
+"$brisel" --run --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
+pid=$!
+wait_for 5 grep -q " Splash load$" "$log"
+"$xprobe" vanish _BRISEL_INSTANCE 100
+[ "$(status "$brisel" --key up)" = 0 ] || fail "--key up after the clients: $(cat "$work/err")"
+wait_for 5 volume_is 2
+[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
+reap
+[ "$rc" = 0 ] && [ ! -s "$work/brisel.err" ] || fail "status $rc: $(cat "$work/brisel.err")"
+pactl set-sink-volume @DEFAULT_SINK@ 0%  # as the session started
+
+step "its X server goes away: one line, status 1 within 2 s, nothing left running"
+start_xvfb "$work/xvfb-lost.log"  # a server of its own: the session's stays
+xvfb=$xvfb_pid
+DISPLAY=":$xvfb_display" "$brisel" --run --trace "$work/lost.log" >"$work/brisel.out" 2>"$work/brisel.err" &
+pid=$!
+wait_for 5 grep -q " Splash load$" "$work/lost.log"
+kill "$xvfb"
+wait_for 2 bash -c "! kill -0 $pid" || fail "brisel runs on 2 s after its X server went away"
+reap
+[ "$rc" = 1 ] && one_line "$work/brisel.err" "^brisel: lost the X display :$xvfb_display\$" ||
+  fail "status $rc: $(cat "$work/brisel.err")"
+wait_for 5 bash -c "! kill -0 $xvfb"
+xvfb=
+
 # UndefinedBehaviorSanitizer checks the vtable of each new kind of object through a pipe of its
 # own: in a program with no descriptor left it takes every one for a bad one. The steps that
 # starve the program of descriptors run only in a build without sanitizers.
@@ -55,7 +84,7 @@ instance_up && fail "the instance channel outlived the program"
 
 step "libpulse's loop cannot start: one warning, and the program goes on without the sound server"
 # Room for the trace file and the three connections, none for the loop's wake-up pipe.
-log=$work/trace.log
+rm "$log"
 limited 4 "$brisel" --run --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
 pid=$!
 wait_for 5 grep -q " Splash load$" "$log"

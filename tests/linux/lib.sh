@@ -14,6 +14,18 @@ wait_for() {
   done
 }
 
+# start_xvfb LOG [ARG...]: an X server of its own (Xvfb, the session's screen, the arguments
+# added) on a display number it picks; the number in $xvfb_display, the process id in $xvfb_pid.
+start_xvfb() {
+  local log=$1
+  shift
+  exec 3<> <(:)  # the server tells its number on this pipe
+  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset "$@" >"$log" 2>&1 &
+  xvfb_pid=$!
+  read -r -t 10 -u 3 xvfb_display || { echo "Xvfb did not start" >&2; cat "$log" >&2; kill "$xvfb_pid"; return 1; }
+  exec 3<&-
+}
+
 # The sound server, started anew: its output "null" is the default, at 100 % and sound on.
 start_pulse() {
   if [ "${BRISEL_SOUND:-}" = pipewire ]; then

@@ -48,17 +48,12 @@ if [ "${BRISEL_XSERVER:-}" = dummy ]; then
   export DISPLAY=":$number"
   wait_for 20 xdpyinfo || { echo "session: Xorg did not start" >&2; cat "$session/xorg.out" >&2; exit 1; }
 else
-  # The X server picks a free display number and tells it on a pipe.
-  exec 3<> <(:)
   framebuffer=()
   [ -z "${BRISEL_FBDIR:-}" ] || framebuffer=(-fbdir "$session")
-  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" "${framebuffer[@]}" -nolisten tcp -noreset \
-    >"$session/xvfb.log" 2>&1 &
-  pids+=($!)
-  echo $! >"$session/xvfb.pid"
-  read -r -t 10 -u 3 number || { echo "session: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
-  exec 3<&-
-  export DISPLAY=":$number"
+  start_xvfb "$session/xvfb.log" "${framebuffer[@]}" || exit 1
+  pids+=("$xvfb_pid")
+  echo "$xvfb_pid" >"$session/xvfb.pid"
+  export DISPLAY=":$xvfb_display"
 fi
 
 start_compositor

@@ -31,6 +31,8 @@
 //   xprobe grab KEYSYM [xi2]         grabs the key on the root window, as a desktop binds it
 //                                    (with any modifiers; with xi2 the bare key through XInput2),
 //                                    prints "grabbed" and stays
+//   xprobe vanish SELECTION N        N clients, one after another, each asks the owner of
+//                                    SELECTION for it and destroys its window at once
 // same-inside, drawn-at-two, from-ppm, framebuffer and over-backdrop need no display.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -300,6 +302,20 @@ int Grab(const char* name, bool xi2) {
   for (XEvent ev;;) XNextEvent(dpy, &ev);
 }
 
+// Each client's window is gone before the owner answers: its reply names a window that no longer
+// exists.
+int Vanish(const char* selection, int clients) {
+  for (int i = 0; i < clients; ++i) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) return 1;
+    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(d, XInternAtom(d, selection, False), XA_STRING, XInternAtom(d, "XPROBE", False), w, CurrentTime);
+    XDestroyWindow(d, w);
+    XCloseDisplay(d);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -344,6 +360,7 @@ int main(int argc, char** argv) {
   if (cmd == "tap" && argc == 3) return SendKey("tap", argv[2]) ? 0 : 1;
   if (cmd == "keys" && argc == 2) return Keys();
   if (cmd == "grab" && (argc == 3 || (argc == 4 && std::strcmp(argv[3], "xi2") == 0))) return Grab(argv[2], argc == 4);
+  if (cmd == "vanish" && argc == 4) return Vanish(argv[2], std::atoi(argv[3]));
   if (cmd == "owner" && argc == 3) {
     const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
     if (w == None) return 1;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/linux/fltk_windows.h"
+#include "platform/linux/fltk_controls.h"
 
 namespace brisel::linux_fltk {
 namespace {
