@@ -124,8 +124,8 @@ Reach PulseOutput::read(bool mute, std::optional<std::uint32_t>& value) {
   pa_threaded_mainloop_lock(loop_);
   const Reach reach = reach_locked();
   std::optional<Output> found;
-  if (reach == Reach::Up && pa_context_get_state(context_) == PA_CONTEXT_READY && output_.known) {
-    found = output_;
+  if (reach == Reach::Up && pa_context_get_state(context_) == PA_CONTEXT_READY && !expected_.empty()) {
+    found = expected_.back();
   } else if (reach == Reach::Up &&
              wait_locked(
                  [this] {
@@ -193,15 +193,18 @@ void PulseOutput::drop_context_locked() {
   pa_context_unref(context_);
   context_ = nullptr;
   // A new connection learns the output anew, and takes what it finds as it is.
-  output_ = Output{};
+  expected_.clear();
   fetching_ = fetch_again_ = false;
 }
 
 void PulseOutput::send_locked() {
   if (mute_) {
     Done(pa_context_set_sink_mute_by_name(context_, kDefaultSink, *mute_ ? 1 : 0, nullptr, nullptr));
-    output_.mute = *mute_;
-    ++writes_;
+    if (!expected_.empty()) {
+      Output muted = expected_.back();
+      muted.mute = *mute_;
+      wrote_locked(muted);
+    }
   }
   if (volume_) send_volume_locked(*volume_);
   mute_.reset();
@@ -210,14 +213,13 @@ void PulseOutput::send_locked() {
 
 void PulseOutput::send_volume_locked(pa_volume_t volume) {
   retry_volume_ = volume;
-  if (output_.known && pa_cvolume_valid(&output_.volume)) {
+  if (!expected_.empty() && pa_cvolume_valid(&expected_.back().volume)) {
     // One request: the default output's channels as last known, the loudest at the volume and
     // the others keeping their ratio to it, so that the balance stays.
-    pa_cvolume channels = output_.volume;
-    pa_cvolume_scale(&channels, volume);
-    Done(pa_context_set_sink_volume_by_name(context_, kDefaultSink, &channels, OnVolumeSet, this));
-    output_.volume = channels;
-    ++writes_;
+    Output set = expected_.back();
+    pa_cvolume_scale(&set.volume, volume);
+    Done(pa_context_set_sink_volume_by_name(context_, kDefaultSink, &set.volume, OnVolumeSet, this));
+    wrote_locked(set);
     return;
   }
   // The channels are not known yet: the output's description first.
@@ -242,8 +244,22 @@ void PulseOutput::OnSinkForVolume(pa_context* context, const pa_sink_info* info,
   else
     return;
   Done(pa_context_set_sink_volume_by_index(context, info->index, &volume, nullptr, nullptr));
-  output->output_ = Output{true, info->index, volume, info->mute != 0};
-  ++output->writes_;
+  // The output as it was, then as the write leaves it.
+  if (output->expected_.empty()) output->expected_.push_back(Output{info->index, info->volume, info->mute != 0});
+  output->wrote_locked(Output{info->index, volume, info->mute != 0});
+}
+
+void PulseOutput::wrote_locked(const Output& output) {
+  // A server that never shows some of them (it applied them together) leaves them behind: the
+  // list is kept short, far longer than what a server takes to catch up.
+  constexpr std::size_t kKept = 256;
+  expected_.push_back(output);
+  if (expected_.size() > kKept) expected_.pop_front();
+}
+
+bool PulseOutput::Output::same(const Output& other) const {
+  const pa_volume_t a = pa_cvolume_max(&volume), b = pa_cvolume_max(&other.volume);
+  return index == other.index && mute == other.mute && (a > b ? a - b : b - a) <= kEchoTolerance;
 }
 
 void PulseOutput::OnState(pa_context* context, void* self) {
@@ -266,7 +282,7 @@ void PulseOutput::OnEvent(pa_context*, unsigned type, std::uint32_t index, void*
   const unsigned facility = type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK;
   // A change of another output than the default is none of ours; anything else (the default's
   // own change, an output that came or went, the server's new default) may be.
-  if (facility == PA_SUBSCRIPTION_EVENT_SINK && output->output_.known && index != output->output_.index &&
+  if (facility == PA_SUBSCRIPTION_EVENT_SINK && !output->expected_.empty() && index != output->expected_.back().index &&
       (type & PA_SUBSCRIPTION_EVENT_TYPE_MASK) == PA_SUBSCRIPTION_EVENT_CHANGE)
     return;
   output->fetch_locked();
@@ -280,8 +296,6 @@ void PulseOutput::fetch_locked() {
     return;
   }
   fetching_ = true;
-  fetch_known_ = output_;
-  fetch_writes_ = writes_;
   pa_operation* operation = pa_context_get_sink_info_by_name(context_, kDefaultSink, OnFetched, this);
   if (!operation) {
     fetching_ = false;
@@ -294,16 +308,18 @@ void PulseOutput::OnFetched(pa_context*, const pa_sink_info* info, int eol, void
   auto* output = static_cast<PulseOutput*>(self);
   if (eol == 0) {
     if (!info || !pa_cvolume_valid(&info->volume)) return;
-    const Output found{true, info->index, info->volume, info->mute != 0};
-    const Output& was = output->fetch_known_;
-    const pa_volume_t now = pa_cvolume_max(&found.volume), before = pa_cvolume_max(&was.volume);
-    // The request went after every write the program had made then, so its answer shows them:
-    // what differs from them, another program did, or another output is the default now.
-    const bool changed = !was.known || found.index != was.index || found.mute != was.mute ||
-                         (now > before ? now - before : before - now) > kEchoTolerance;
-    // A write made since the request went is newer than the answer.
-    if (output->writes_ == output->fetch_writes_) output->output_ = found;
-    if (changed && !output->baseline_) output->noticed_change_locked();
+    const Output found{info->index, info->volume, info->mute != 0};
+    std::deque<Output>& expected = output->expected_;
+    // The oldest state the output may show that it shows: the program's own doing, and the ones
+    // before it are past. None: another program's change, or another output.
+    const auto shown = std::find_if(expected.begin(), expected.end(), [&](const Output& o) { return o.same(found); });
+    if (shown != expected.end()) {
+      expected.erase(expected.begin(), shown);
+      if (expected.size() == 1) expected.front() = found;  // nothing of the program's pending: as it is now
+      return;
+    }
+    expected.assign(1, found);
+    if (!output->baseline_) output->noticed_change_locked();
     return;
   }
   // The end of the answer (or no default output at all).
@@ -320,7 +336,7 @@ void PulseOutput::noticed_change_locked() {
 void PulseOutput::OnReadInfo(pa_context*, const pa_sink_info* info, int eol, void* self) {
   auto* output = static_cast<PulseOutput*>(self);
   if (info && eol == 0 && pa_cvolume_valid(&info->volume))
-    output->reading_.found = Output{true, info->index, info->volume, info->mute != 0};
+    output->reading_.found = Output{info->index, info->volume, info->mute != 0};
   if (eol != 0) output->reading_.done = true;  // the end of the answer, or no default output
   pa_threaded_mainloop_signal(output->loop_, 0);
 }

@@ -16,6 +16,7 @@
 #include <pulse/volume.h>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 
 struct pa_context;
@@ -61,18 +62,19 @@ class PulseOutput {
   bool take_change();
 
  private:
-  // The default output as this program last wrote it or saw it.
+  // The default output: which one, its channels' volumes and its mute.
   struct Output {
-    bool known = false;
     std::uint32_t index = 0;
     pa_cvolume volume{};
     bool mute = false;
+    bool same(const Output& other) const;  // the same output, at the same loudest volume and mute
   };
   Reach reach_locked();
   bool connect_locked();
   void drop_context_locked();
   void send_locked();
   void send_volume_locked(pa_volume_t volume);
+  void wrote_locked(const Output& output);  // what a write of the program's leads to
   void fetch_locked();
   void noticed_change_locked();
   static void OnState(pa_context* context, void* self);
@@ -94,13 +96,15 @@ class PulseOutput {
   std::optional<bool> mute_;
   pa_volume_t retry_volume_ = 0;  // the volume a write refused by the server sends again
   bool answered_ = false;
-  Output output_;
-  std::uint64_t writes_ = 0;  // the program's writes sent so far
-  // The one request for the default output in flight, what was known when it was sent, and
-  // whether another must follow it (an event came meanwhile).
+  // What the default output may show without anyone but the program having changed it: as it
+  // was last seen, then as each of the program's writes since leaves it, the newest last (it is
+  // what the next write scales). A server may take a while to apply a write (PipeWire does), so
+  // an answer can show any of them; one that shows none is another program's change, or another
+  // output. Empty until the connection has seen the output.
+  std::deque<Output> expected_;
+  // The one request for the default output in flight, and whether another must follow it (an
+  // event came meanwhile); the first answer on a connection is no change.
   bool fetching_ = false, fetch_again_ = false, baseline_ = false;
-  Output fetch_known_;
-  std::uint64_t fetch_writes_ = 0;
   // The answer to a read that asks the server, as its callback leaves it.
   struct Reading {
     bool done = false;
