@@ -23,6 +23,8 @@ struct OptionRow {
   bool (*set)(Options&, std::string_view value);
 };
 
+bool SetTrace(Options& o, std::string_view file) { return (o.trace = std::string(file), true); }
+
 constexpr OptionRow kOptions[] = {
     {kEverywhere, "--help", "", "print this help and exit",
      [](Options& o, std::string_view) { return o.help = true; }},
@@ -47,8 +49,14 @@ constexpr OptionRow kOptions[] = {
        o.autostart = v == "on";
        return true;
      }},
-    {kEverywhere, "--trace", "FILE", "append a line to FILE for every volume write and window change",
-     [](Options& o, std::string_view file) { return (o.trace = std::string(file), true); }},
+    // A FIFO is opened as Unix opens one: the program waits at start until a reader opens it
+    // too. Windows has no FIFO to say this of.
+    {Bit(System::Linux), "--trace", "FILE",
+     "append a line to FILE for every volume write and window change (a FIFO: brisel waits at start "
+     "until a reader opens it)",
+     SetTrace},
+    {Bit(System::Windows), "--trace", "FILE", "append a line to FILE for every volume write and window change",
+     SetTrace},
 };
 
 // Each key option, the dialog's selector its name is typed into, and where Options keeps it.

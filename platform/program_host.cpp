@@ -1,5 +1,6 @@
 #include "platform/program_host.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -78,14 +79,33 @@ int Run(HostSystem& system, const SystemPieces& pieces, bool polled, const Optio
     });
   });
   StartProgram(program, options);
+  // A trace that stopped at a write the system refused (platform/trace_file.h) is said once,
+  // between two events: not from inside the call whose line it was, where a box would run the
+  // loop's timers in the middle of a handler.
+  bool trace_stop_said = false;
+  const auto ended = [&]() -> std::optional<int> {
+    if (trace_file && !trace_file->failure().empty() && !trace_stop_said) {
+      trace_stop_said = true;
+      Warn("--trace " + trace_file->path(), trace_file->failure());
+    }
+    return program.exit_status();
+  };
   // After "Run" the program works until it is ended from outside (brisel --quit); before it,
   // closing the dialog ends it too. Nothing is kept between runs, so there is nothing to save.
-  return loop->run([&program] { return program.exit_status(); });
+  return loop->run(ended);
 }
 
 }  // namespace
 
 int HostProgram(int argc, char** argv, HostSystem& system) {
+  // A write the system refuses (to a pipe whose reader has gone, past the file size limit) fails
+  // with its error, which the program says, instead of ending the program without a word.
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   const auto say = [](const std::string& text) { SayFailure(Severity::fail, text); };
   const ProgramStart start = BeginProgram(argc, argv, system.system_, system.more_help_, say);
   if (start.exit_status) return *start.exit_status;

@@ -1,10 +1,16 @@
 #include "platform/linux/autostart.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <random>
 #include <stdexcept>
 #include <system_error>
+
+#include "platform/failure.h"
 
 namespace brisel {
 
@@ -50,6 +56,55 @@ std::string AutostartEntry(std::string_view program, const Options& options) {
          "Terminal=false\n";
 }
 
+namespace {
+
+// The folder and those above it that do not exist yet, made 0700 (as the base directory
+// convention asks of the folders it names); ENOTDIR, EACCES and the like as the system says.
+std::error_code MakeFolders(const std::filesystem::path& folder) {
+  std::error_code ec;
+  if (folder.empty() || std::filesystem::is_directory(folder, ec)) return {};
+  if (const std::error_code above = MakeFolders(folder.parent_path())) return above;
+  if (mkdir(folder.c_str(), 0700) == 0) return {};
+  const int error = errno;
+  if (error == EEXIST && std::filesystem::is_directory(folder, ec)) return {};  // made meanwhile
+  return {error, std::generic_category()};
+}
+
+// All of `text` into the descriptor, and onto the disk: 0, or the errno of what failed.
+int WriteAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = write(fd, text.data(), text.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return fsync(fd) == 0 ? 0 : errno;
+}
+
+// Replaces the file at `path` with `text` at once: written beside it under a name of its own,
+// flushed, then renamed over it. Whatever fails, the file is as it was; the system's text then.
+std::optional<std::string> ReplaceFile(const std::filesystem::path& path, std::string_view text) {
+  std::random_device random;
+  std::filesystem::path temporary;
+  int fd = -1;
+  for (int tries = 0; fd < 0 && tries < 100; ++tries) {
+    temporary = path;
+    temporary += ".new-" + std::to_string(random());
+    // Mode 0666 less the umask, as any file the user's programs make.
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return ErrnoText(errno);
+  int error = WriteAll(fd, text);
+  if (close(fd) != 0 && !error) error = errno;
+  if (!error && rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (!error) return std::nullopt;
+  unlink(temporary.c_str());
+  return ErrnoText(error);
+}
+
+}  // namespace
+
 std::string SetAutostart(const std::filesystem::path& path, bool on, const std::string& entry, std::string& error) {
   std::error_code ec;
   if (!on) {
@@ -60,20 +115,12 @@ std::string SetAutostart(const std::filesystem::path& path, bool on, const std::
     }
     return removed ? "autostart off: removed " + path.string() : "autostart off: there was no " + path.string();
   }
-  std::filesystem::create_directories(path.parent_path(), ec);
-  if (ec) {
+  if ((ec = MakeFolders(path.parent_path()))) {
     error = "cannot create " + path.parent_path().string() + ": " + ec.message();
     return {};
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "cannot write " + path.string() + ": " + std::generic_category().message(errno);
-    return {};
-  }
-  out << entry;
-  out.close();
-  if (!out) {
-    error = "cannot write " + path.string();
+  if (const auto why = ReplaceFile(path, entry)) {
+    error = "cannot write " + path.string() + ": " + *why;
     return {};
   }
   return "autostart on: " + path.string() + " starts brisel --run at login";

@@ -23,8 +23,10 @@ std::string ExecArgument(std::string_view arg);
 // argument holds a control character, which an Exec line cannot carry.
 std::string AutostartEntry(std::string_view program, const Options& options);
 
-// Writes (on) or removes (off) the entry at `path`. Returns the one line that says what was
-// done, or an error's text in `error`.
+// Writes (on) or removes (off) the entry at `path`. A new entry replaces the old one at once
+// (written beside it, flushed, renamed over it): a write that fails leaves the old one as it
+// was. The folders it makes are the user's alone (0700). Returns the one line that says what
+// was done, or an error's text in `error`.
 std::string SetAutostart(const std::filesystem::path& path, bool on, const std::string& entry, std::string& error);
 
 // --autostart on|off for this program, where the environment puts the entry: the line that

@@ -35,7 +35,7 @@ struct Ref {
   void** out() { return reinterpret_cast<void**>(&p); }
 };
 
-constexpr const char* kClassName = "BriselOutput";
+constexpr const wchar_t* kClassName = L"BriselOutput";
 constexpr UINT kChanged = WM_APP + 1;         // the endpoint's volume or mute changed elsewhere
 constexpr UINT kDefaultChanged = WM_APP + 2;  // another endpoint became the default
 
@@ -150,7 +150,7 @@ IAudioEndpointVolume* CoreAudioMixer::endpoint_volume() {
 void CoreAudioMixer::follow(std::function<void()> changed) {
   changed_ = std::move(changed);
   shared_->window = CreateMessageWindow(kClassName, Proc, this);
-  if (!shared_->window) return Warn("CreateWindowExA", SystemText(GetLastError()) + " (a change of the volume made elsewhere is not followed)");
+  if (!shared_->window) return Warn("CreateWindowExW", SystemText(GetLastError()) + " (a change of the volume made elsewhere is not followed)");
   listener_ = new Listener;
   listener_->shared_ = shared_;
   if (enumerator_) enumerator_->RegisterEndpointNotificationCallback(listener_);
@@ -177,7 +177,7 @@ void CoreAudioMixer::default_changed() { shared_->post(shared_->default_changed,
 
 LRESULT CALLBACK CoreAudioMixer::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* mixer = MessageWindowOwner<CoreAudioMixer>(hwnd);
-  if (!mixer || (msg != kChanged && msg != kDefaultChanged)) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!mixer || (msg != kChanged && msg != kDefaultChanged)) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == kDefaultChanged) {
     mixer->shared_->default_changed = false;
     mixer->watch_default();  // the new default's notifications from now on

@@ -1,22 +1,23 @@
 #include "platform/win32/win32_autostart.h"
 
 #include "platform/win32/win32_failure.h"
+#include "platform/win32/win32_text.h"
 
 namespace brisel::win32 {
 
 namespace {
 
-constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr const char* kValue = "Brisel";
+constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const wchar_t* kValue = L"Brisel";
 constexpr const char* kWhere = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\\Brisel";
 
 // The running program's full path, as the login should start it again.
 std::string ThisProgram() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return "brisel.exe";
-    if (n < path.size()) return path.substr(0, n);
+    if (n < path.size()) return Utf8(path.substr(0, n));
     path.resize(path.size() * 2);
   }
 }
@@ -42,16 +43,18 @@ std::string CommandLineArgument(std::string_view arg) {
 
 std::optional<std::string> Autostart(const Options& options) {
   if (!*options.autostart) {
-    const LSTATUS status = RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, kValue);
+    const LSTATUS status = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kValue);
     if (status == ERROR_FILE_NOT_FOUND) return std::string("autostart off: there was no ") + kWhere;
-    if (status != ERROR_SUCCESS) Fail("RegDeleteKeyValueA", SystemText(static_cast<DWORD>(status)));
+    if (status != ERROR_SUCCESS) Fail("RegDeleteKeyValueW", SystemText(static_cast<DWORD>(status)));
     return std::string("autostart off: removed ") + kWhere;
   }
   const std::string command = AutostartCommand(ThisProgram(), options, CommandLineArgument);
   if (command.empty()) return std::nullopt;
-  const LSTATUS status = RegSetKeyValueA(HKEY_CURRENT_USER, kRunKey, kValue, REG_SZ, command.c_str(),
-                                         static_cast<DWORD>(command.size() + 1));
-  if (status != ERROR_SUCCESS) Fail("RegSetKeyValueA", SystemText(static_cast<DWORD>(status)));
+  // In one call: the value is there whole, or as it was.
+  const std::wstring data = Wide(command);
+  const LSTATUS status = RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, kValue, REG_SZ, data.c_str(),
+                                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  if (status != ERROR_SUCCESS) Fail("RegSetKeyValueW", SystemText(static_cast<DWORD>(status)));
   return std::string("autostart on: ") + kWhere + " starts " + command + " at login";
 }
 

@@ -4,6 +4,9 @@
 #include "platform/win32/win32_failure.h"
 
 #include <cstdio>
+#include <iterator>
+
+#include "platform/win32/win32_text.h"
 
 namespace brisel {
 
@@ -28,7 +31,7 @@ bool NullDevice(HANDLE handle) {
   constexpr int kFileFsDeviceInformation = 4;
   constexpr ULONG kFileDeviceNull = 0x15;
   const auto query = reinterpret_cast<Query>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryVolumeInformationFile")));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryVolumeInformationFile")));
   return query && query(handle, &io, &device, sizeof device, kFileFsDeviceInformation) >= 0 &&
          device.type == kFileDeviceNull;
 }
@@ -53,7 +56,7 @@ bool SayInABox(Severity severity, const std::string& text) {
   const UINT icon = severity == Severity::fail ? MB_ICONERROR
                     : severity == Severity::warn ? MB_ICONWARNING
                                                  : MB_ICONINFORMATION;
-  return MessageBoxA(nullptr, text.c_str(), "Brisel", MB_OK | icon) != 0;
+  return MessageBoxW(nullptr, win32::Wide(text).c_str(), L"Brisel", MB_OK | icon) != 0;
 }
 
 }  // namespace brisel
@@ -69,18 +72,18 @@ void UseParentConsole() {
 }
 
 std::string SystemText(DWORD error) {
-  char text[256] = "";
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
-                                 sizeof text, nullptr);
-  std::string out(text, n);
+  wchar_t text[256] = L"";
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                 static_cast<DWORD>(std::size(text)), nullptr);
+  std::string out = Utf8(std::wstring_view(text, n));
   while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
   return out.empty() ? "error " + std::to_string(error) : out;
 }
 
 void FailLastError(std::string_view call) { Fail(call, SystemText(GetLastError())); }
 
-void RegisterClassOrFail(const WNDCLASSA& wc) {
-  if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) FailLastError("RegisterClassA");
+void RegisterClassOrFail(const WNDCLASSW& wc) {
+  if (!RegisterClassW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) FailLastError("RegisterClassW");
 }
 
 }  // namespace brisel::win32

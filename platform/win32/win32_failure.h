@@ -22,8 +22,8 @@ std::string SystemText(DWORD error);
 // The call failed and the program cannot go on: Fail with the text of GetLastError.
 [[noreturn]] void FailLastError(std::string_view call);
 
-// RegisterClassA, where a class of the same name registered before by this process (a second
+// RegisterClassW, where a class of the same name registered before by this process (a second
 // loop, a test's second set of windows) is no failure.
-void RegisterClassOrFail(const WNDCLASSA& wc);
+void RegisterClassOrFail(const WNDCLASSW& wc);
 
 }  // namespace brisel::win32

@@ -11,7 +11,7 @@ namespace brisel::win32 {
 
 namespace {
 
-constexpr const char* kClassName = "BriselInstance";
+constexpr const wchar_t* kClassName = L"BriselInstance";
 // Marks the data of our WM_COPYDATA, so that another program's message to a window of the
 // same class name is not taken for ours.
 constexpr ULONG_PTR kMessageTag = 0x42524931;  // "BRI1"
@@ -24,7 +24,7 @@ InstanceChannel::InstanceChannel() {
   window_ = CreateMessageWindow(kClassName, Proc, this);
   // Without it the program works all the same; only --quit and --key cannot reach it.
   if (!window_)
-    Warn("CreateWindowExA", SystemText(GetLastError()) + " (brisel --quit and --key cannot reach this Brisel)");
+    Warn("CreateWindowExW", SystemText(GetLastError()) + " (brisel --quit and --key cannot reach this Brisel)");
 }
 
 InstanceChannel::~InstanceChannel() {
@@ -32,7 +32,7 @@ InstanceChannel::~InstanceChannel() {
 }
 
 LRESULT CALLBACK InstanceChannel::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != WM_COPYDATA) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg != WM_COPYDATA) return DefWindowProcW(hwnd, msg, wp, lp);
   auto* channel = MessageWindowOwner<InstanceChannel>(hwnd);
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
   if (!channel || !channel->receive_ || !data || data->dwData != kMessageTag || data->cbData > kMaxMessage)
@@ -46,7 +46,7 @@ LRESULT CALLBACK InstanceChannel::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 }
 
 SendResult SendToInstance(std::string_view message, int wait_for_end_ms) {
-  ::HWND window = FindWindowExA(kMessageOnlyParent, nullptr, kClassName, nullptr);
+  ::HWND window = FindWindowExW(kMessageOnlyParent, nullptr, kClassName, nullptr);
   if (!window) return SendResult::NotRunning;
   // The process is held before the message goes, so that its end can be seen however fast.
   HANDLE process = nullptr;

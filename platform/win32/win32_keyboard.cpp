@@ -7,7 +7,7 @@ namespace brisel::win32 {
 
 namespace {
 
-constexpr const char* kClassName = "BriselKeys";
+constexpr const wchar_t* kClassName = L"BriselKeys";
 constexpr USHORT kGenericDesktop = 0x01, kKeyboard = 0x06;  // HID usage page and usage
 // GetAsyncKeyState may answer from a cache for a while after an earlier query (Wine keeps one
 // for 50 ms): a key the raw events hold down is taken as released only once this many queries
@@ -37,7 +37,7 @@ Win32Keyboard::Win32Keyboard(bool raw_input) {
   if (!raw_input) return;
   window_ = CreateMessageWindow(kClassName, Proc, this);
   if (!window_) {
-    Warn("CreateWindowExA", SystemText(GetLastError()) + "; the keys are polled every 10 ms instead");
+    Warn("CreateWindowExW", SystemText(GetLastError()) + "; the keys are polled every 10 ms instead");
     return;
   }
   const RAWINPUTDEVICE device{kGenericDesktop, kKeyboard, RIDEV_INPUTSINK, window_};
@@ -66,7 +66,7 @@ LRESULT CALLBACK Win32Keyboard::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
         raw.header.dwType == RIM_TYPEKEYBOARD)
       keyboard->raw_event(raw.data.keyboard);
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);  // for WM_INPUT too: it frees the event
+  return DefWindowProcW(hwnd, msg, wp, lp);  // for WM_INPUT too: it frees the event
 }
 
 void Win32Keyboard::raw_event(const RAWKEYBOARD& key) {

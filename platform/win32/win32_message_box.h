@@ -1,4 +1,4 @@
-// The message box: MessageBoxA with an OK button and no caption of its own, so Windows gives
+// The message box: MessageBoxW with an OK button and no caption of its own, so Windows gives
 // it its default title.
 #pragma once
 

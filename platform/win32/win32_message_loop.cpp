@@ -11,7 +11,7 @@ namespace brisel::win32 {
 namespace {
 
 constexpr UINT_PTR kTimerId = 1;
-constexpr const char* kClassName = "BriselTimers";
+constexpr const wchar_t* kClassName = L"BriselTimers";
 
 // The exception a handler raised, until run() throws it. Each thread has its own loop.
 thread_local std::exception_ptr pending;
@@ -33,7 +33,7 @@ Win32MessageLoop::Win32MessageLoop(TimerTable& timers, const Clock& clock, std::
     : timers_(timers), clock_(clock), pretranslate_(std::move(pretranslate)), channel_(channel) {
   window_ = CreateMessageWindow(kClassName, Proc, this);
   // Without its window no timer would ever tick, and the program would look hung.
-  if (!window_) FailLastError("CreateWindowExA");
+  if (!window_) FailLastError("CreateWindowExW");
 }
 
 Win32MessageLoop::~Win32MessageLoop() {
@@ -46,7 +46,7 @@ LRESULT CALLBACK Win32MessageLoop::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM
     if (auto* loop = MessageWindowOwner<Win32MessageLoop>(hwnd)) loop->tick();
     return 0;
   }
-  return DefWindowProcA(hwnd, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void Win32MessageLoop::set_key_timer(std::function<FormTimer*()> key_timer, std::function<bool()> idle) {
@@ -103,10 +103,12 @@ int Win32MessageLoop::run(const std::function<std::optional<int>()>& ended) {
   arm();
   MSG msg{};
   std::optional<int> status;
-  while (!status && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  // In UTF-16 throughout: a character typed into the dialog is not passed through the ANSI
+  // code page on its way.
+  while (!status && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (!pretranslate_ || !pretranslate_(msg)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     if (!pending && ended) status = ended();
     if (!status && !pending) {

@@ -7,14 +7,14 @@ static const HWND kMessageOnlyParent = HWND_MESSAGE;
 
 namespace brisel::win32 {
 
-::HWND CreateMessageWindow(const char* class_name, WNDPROC proc, void* owner) {
-  WNDCLASSA wc{};
+::HWND CreateMessageWindow(const wchar_t* class_name, WNDPROC proc, void* owner) {
+  WNDCLASSW wc{};
   wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = class_name;
   RegisterClassOrFail(wc);
-  ::HWND window = CreateWindowExA(0, class_name, "", 0, 0, 0, 0, 0, kMessageOnlyParent, nullptr, wc.hInstance, nullptr);
-  if (window) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+  ::HWND window = CreateWindowExW(0, class_name, L"", 0, 0, 0, 0, 0, kMessageOnlyParent, nullptr, wc.hInstance, nullptr);
+  if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
   return window;
 }
 

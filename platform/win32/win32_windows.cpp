@@ -7,6 +7,7 @@
 
 #include "platform/win32/win32_failure.h"
 #include "platform/win32/win32_message_loop.h"
+#include "platform/win32/win32_text.h"
 #include "resources/art.h"
 #include "resources/placement.h"
 #include "resources/scale.h"
@@ -15,7 +16,7 @@ namespace brisel::win32 {
 
 namespace {
 
-constexpr const char* kClassName = "BriselForm";
+constexpr const wchar_t* kClassName = L"BriselForm";
 constexpr int kFirstControlId = 100;
 
 // The scale of the monitor the window is on.
@@ -75,10 +76,10 @@ struct Win32Windows::Window {
 };
 
 Win32Windows::Win32Windows() {
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.lpszClassName = kClassName;
   RegisterClassOrFail(wc);
   button_face_ = CreateSolidBrush(RGB(128, 128, 128));
@@ -88,7 +89,7 @@ Win32Windows::~Win32Windows() {
   // Gone with their records: a box that reports an error afterwards dispatches no message to
   // them.
   for (auto& [native, w] : natives_) {
-    SetWindowLongPtrA(native, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(native, GWLP_USERDATA, 0);
     DestroyWindow(native);
   }
   for (auto& [key, font] : fonts_) DeleteObject(font);
@@ -102,14 +103,14 @@ HFONT Win32Windows::font_for(const ControlLayout& c, Scale scale) {
   if (font) return font;
   if (!c.font) {
     // The system's font, its height at the scale.
-    LOGFONTA lf{};
-    GetObjectA(system, sizeof lf, &lf);
+    LOGFONTW lf{};
+    GetObjectW(system, sizeof lf, &lf);
     lf.lfHeight = lf.lfHeight * scale.quarters() / 4;
-    return font = CreateFontIndirectA(&lf);
+    return font = CreateFontIndirectW(&lf);
   }
   // Negative: the character height in pixels, 8.25 pt is -11 at 96 dpi.
-  const std::string face(c.font->name);
-  return font = CreateFontA(-scale.font_pixels(c.font->points), 0, 0, 0, c.font->bold ? FW_BOLD : FW_NORMAL, FALSE,
+  const std::wstring face = Wide(c.font->name);
+  return font = CreateFontW(-scale.font_pixels(c.font->points), 0, 0, 0, c.font->bold ? FW_BOLD : FW_NORMAL, FALSE,
                             FALSE, FALSE, static_cast<DWORD>(c.font->charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
@@ -126,10 +127,10 @@ void Win32Windows::apply_scale(Window& w, Scale scale) {
     // The height given to a drop-down combo box includes its list: about twelve names.
     const int height = c.kind == ControlKind::Selector ? r.height + scale.pixels(12 * 14) : r.height;
     MoveWindow(child, r.left, r.top, r.width, height, FALSE);
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c, scale)), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_for(c, scale)), FALSE);
     // The closed selector keeps the layout's height, whatever the font's.
     if (c.kind == ControlKind::Selector)
-      SendMessageA(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - scale.pixels(6));
+      SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), r.height - scale.pixels(6));
   }
   apply_region(w, true);
   w.picture.reset();
@@ -157,12 +158,12 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
   const int width = layout.width(), height = layout.height();  // at 1 until the window knows its monitor
   DWORD exstyle = WS_EX_TOOLWINDOW;
   if (!layout.takes_focus) exstyle |= WS_EX_TOPMOST | WS_EX_NOACTIVATE;
-  const std::string title(layout.title);
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  w.hwnd = CreateWindowExA(exstyle, kClassName, title.c_str(), WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+  const std::wstring title = Wide(layout.title);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  w.hwnd = CreateWindowExW(exstyle, kClassName, title.c_str(), WS_POPUP, 0, 0, width, height, nullptr, nullptr,
                            instance, nullptr);
-  if (!w.hwnd) FailLastError("CreateWindowExA");
-  SetWindowLongPtrA(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+  if (!w.hwnd) FailLastError("CreateWindowExW");
+  SetWindowLongPtrW(w.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
   natives_[w.hwnd] = &w;
 
   // Made in tab order: the order of the children is the order Tab visits them; placed and
@@ -171,27 +172,27 @@ HWND Win32Windows::create_window(const WindowLayout& layout) {
     const Rect r = c->pixels();
     const auto id = static_cast<std::intptr_t>(kFirstControlId + static_cast<int>(w.controls.size()));
     const auto menu = reinterpret_cast<HMENU>(id);
-    const std::string text(c->text);
+    const std::wstring text = Wide(c->text);
     ::HWND child = nullptr;
     switch (c->kind) {
       case ControlKind::Label:
         // Centred and wrapped at word boundaries; drawn without a background (WM_CTLCOLORSTATIC).
-        child = CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, r.left, r.top, r.width,
+        child = CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, r.left, r.top, r.width,
                                 r.height, w.hwnd, menu, instance, nullptr);
         break;
       case ControlKind::Selector: {
-        child = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
+        child = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
                                 r.left, r.top, r.width, r.height, w.hwnd, menu, instance, nullptr);
         if (c->items)
           for (const KeyRow& row : c->items()) {
-            const std::string name(row.name);
-            SendMessageA(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+            const std::wstring name = Wide(row.name);
+            SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
           }
-        SetWindowTextA(child, text.c_str());
+        SetWindowTextW(child, text.c_str());
         break;
       }
       case ControlKind::Button:
-        child = CreateWindowExA(0, "BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left,
+        child = CreateWindowExW(0, L"BUTTON", text.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, r.left,
                                 r.top, r.width, r.height, w.hwnd, menu, instance, nullptr);
         break;
       default:
@@ -242,12 +243,12 @@ void Win32Windows::hide(HWND hwnd) {
 
 std::int32_t Win32Windows::GetWindowLongA(HWND hwnd, std::int32_t index) {
   Window* w = windows_.find(hwnd);
-  return w ? static_cast<std::int32_t>(::GetWindowLongA(w->hwnd, index)) : 0;
+  return w ? static_cast<std::int32_t>(::GetWindowLongW(w->hwnd, index)) : 0;
 }
 
 std::int32_t Win32Windows::SetWindowLongA(HWND hwnd, std::int32_t index, std::int32_t value) {
   Window* w = windows_.find(hwnd);
-  return w ? static_cast<std::int32_t>(::SetWindowLongA(w->hwnd, index, value)) : 0;
+  return w ? static_cast<std::int32_t>(::SetWindowLongW(w->hwnd, index, value)) : 0;
 }
 
 bool Win32Windows::SetLayeredWindowAttributes(HWND hwnd, std::uint32_t crKey, std::uint8_t bAlpha,
@@ -292,13 +293,13 @@ bool Win32Windows::dialog_message(MSG& msg) {
   const ::HWND root = GetAncestor(msg.hwnd, GA_ROOT);
   const auto it = natives_.find(root);
   if (it == natives_.end() || !it->second->layout->takes_focus) return false;
-  return IsDialogMessageA(root, &msg) != FALSE;
+  return IsDialogMessageW(root, &msg) != FALSE;
 }
 
 LRESULT CALLBACK Win32Windows::Proc(::HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  // Set once CreateWindowExA has returned; the messages before that need nothing of ours.
-  auto* w = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  return w ? w->owner->handle(*w, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+  // Set once CreateWindowExW has returned; the messages before that need nothing of ours.
+  auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return w ? w->owner->handle(*w, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -352,7 +353,7 @@ LRESULT Win32Windows::handle(Window& w, UINT msg, WPARAM wp, LPARAM lp) {
     default:
       break;
   }
-  return DefWindowProcA(w.hwnd, msg, wp, lp);
+  return DefWindowProcW(w.hwnd, msg, wp, lp);
 }
 
 void Win32Windows::paint(Window& w) {
@@ -365,9 +366,9 @@ void Win32Windows::paint(Window& w) {
 
 namespace {
 
-std::string WindowText(::HWND hwnd) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+std::wstring WindowText(::HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -378,7 +379,7 @@ void Win32Windows::type(HWND window, std::string_view control, const std::string
   for (std::size_t i = 0; w && i < w->controls.size(); ++i) {
     if (w->controls[i]->name != control || w->controls[i]->kind != ControlKind::Selector) continue;
     // Set by the program, the field sends no CBN_EDITCHANGE: the input hears of it here.
-    SetWindowTextA(GetDlgItem(w->hwnd, kFirstControlId + static_cast<int>(i)), text.c_str());
+    SetWindowTextW(GetDlgItem(w->hwnd, kFirstControlId + static_cast<int>(i)), Wide(text).c_str());
     if (input_) input_->text_changed(window, control, text);
     return;
   }
@@ -394,19 +395,19 @@ void Win32Windows::command(Window& w, WPARAM wp, LPARAM lp) {
   if (c.kind == ControlKind::Button && code == BN_CLICKED) {
     Guarded([&] { input_->click(w.handle, c.name); });
   } else if (c.kind == ControlKind::Selector && (code == CBN_EDITCHANGE || code == CBN_SELCHANGE)) {
-    std::string text;
+    std::wstring text;
     if (code == CBN_EDITCHANGE) {
       text = WindowText(child);
     } else {
       // The edit field takes the picked name only after this notification: read the list.
-      const auto item = static_cast<WPARAM>(SendMessageA(child, CB_GETCURSEL, 0, 0));
-      const LRESULT length = SendMessageA(child, CB_GETLBTEXTLEN, item, 0);
+      const auto item = static_cast<WPARAM>(SendMessageW(child, CB_GETCURSEL, 0, 0));
+      const LRESULT length = SendMessageW(child, CB_GETLBTEXTLEN, item, 0);
       if (length < 0) return;
-      text.assign(static_cast<std::size_t>(length) + 1, '\0');
-      const LRESULT copied = SendMessageA(child, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+      text.assign(static_cast<std::size_t>(length) + 1, L'\0');
+      const LRESULT copied = SendMessageW(child, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
       text.resize(copied < 0 ? 0 : static_cast<std::size_t>(copied));
     }
-    Guarded([&] { input_->text_changed(w.handle, c.name, std::move(text)); });
+    Guarded([&] { input_->text_changed(w.handle, c.name, Utf8(text)); });
   }
 }
 
@@ -418,14 +419,14 @@ void Win32Windows::draw_button(const DRAWITEMSTRUCT& item) {
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &face, button_face_);
   DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-  const std::string caption = WindowText(item.hwndItem);
-  const auto font = reinterpret_cast<HFONT>(SendMessageA(item.hwndItem, WM_GETFONT, 0, 0));
+  const std::wstring caption = WindowText(item.hwndItem);
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   const HGDIOBJ old = SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT text = face;
   if (pressed) OffsetRect(&text, 1, 1);
-  DrawTextA(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (item.itemState & ODS_FOCUS) {
     RECT focus = face;
     const Window* w = natives_.count(GetParent(item.hwndItem)) ? natives_.at(GetParent(item.hwndItem)) : nullptr;

@@ -28,6 +28,19 @@ refused() {  # OPTION NAME: one line naming them, status 2, nothing on standard 
     one_line "$work/err" "^brisel: $1 $2: no key has that name; the login entry is left as it was"
 }
 refused --mute Nonsense && cmp -s "$entry" "$work/entry.before" || fail "--mute Nonsense: $(cat "$work/err")"
+[ "$(stat -c %a "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/autostart" | tr '\n' ' ')" = "700 700 " ] ||
+  fail "the folders Brisel made: $(stat -c '%a %n' "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/autostart")"
+
+step "a write that fails (no room for any byte) leaves the entry as it was: one line, status 1"
+# Standard error a pipe, as the file size limit would stop the line in a file too.
+set +e
+bash -c 'ulimit -f 0 && exec "$@"' - "$brisel" --autostart on --up F5 2>&1 >/dev/null | cat >"$work/err"
+rc=${PIPESTATUS[0]}
+set -e
+[ "$rc" = 1 ] && one_line "$work/err" "^brisel: cannot write $entry: File too large$" ||
+  fail "a failed write: status $rc, $(cat "$work/err")"
+cmp -s "$entry" "$work/entry.before" && [ "$(ls -A "$(dirname "$entry")")" = brisel.desktop ] ||
+  fail "the entry after a failed write: $(ls -A "$(dirname "$entry")")"
 
 step "--autostart off removes it, and says so when there was none"
 [ "$(status "$brisel" --autostart off)" = 0 ] && [ ! -e "$entry" ] && one_line "$work/out" "removed" ||

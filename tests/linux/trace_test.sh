@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The command line, and --trace: the real program's trace for a few presses is the simulator's
-# for the same presses. Run under session.sh: trace_test.sh BRISEL BRISEL_SIM XPROBE
+# for the same presses; a trace whose writes fail (a FIFO whose reader goes, a full disk) stops
+# with one line, and the program goes on. Run under session.sh: trace_test.sh BRISEL BRISEL_SIM XPROBE
 set -euo pipefail
 brisel=$1 sim=$2 xprobe=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -8,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$BRISEL_SESSION
 
 step "--help and --version need no display; anything else is a usage error"
-[ "$(env -u DISPLAY "$brisel" --help >"$work/out" 2>&1; echo $?)" = 0 ] && grep -q -- "--trace FILE" "$work/out" ||
+[ "$(env -u DISPLAY "$brisel" --help >"$work/out" 2>&1; echo $?)" = 0 ] && grep -q -- "--trace FILE .*FIFO" "$work/out" ||
   fail "--help: $(cat "$work/out")"
 [ "$(env -u DISPLAY "$brisel" --version)" = "brisel 0.1" ] || fail "--version"
 [ "$(status "$brisel" --frobnicate)" = 2 ] || fail "unknown option: not status 2"
@@ -22,8 +23,8 @@ Try 'brisel --help' for more information." ] || fail "unknown option: $(cat "$wo
 step "the dialog is titled and named from its layout"
 log=$work/trace.log
 "$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
-brisel_pid=$!
-trap 'kill $brisel_pid 2>/dev/null || true' EXIT
+pid=$!
+trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true' EXIT
 wait_for 5 traced "Config opacity 220" 1
 config=$(window Config)
 [ -n "$config" ] || fail "no dialog"
@@ -53,4 +54,35 @@ for kind in "^mixer" "^Config" "^Splash (load|shown|hidden|region)" "^Splash opa
   diff <(normal "$work/sim.trace" "$kind") <(normal "$log" "$kind") || fail "the traces differ in the order of $kind"
 done
 grep -q "^[0-9]* mixerSetControlDetails 1 11 " "$log" || fail "not the real mixer's handle"
+[ "$(status "$brisel" --quit)" = 0 ] && reap && [ "$rc" = 0 ] || fail "--quit: $rc $(cat "$work/err" "$work/brisel.log")"
+
+# runs_on FILE ERROR: the brisel --run started as $pid, tracing into FILE, whose writes fail:
+# three taps step the volume all the same, and the one line says why the trace stopped.
+runs_on() {
+  for expected in 2 4 5; do
+    tap XF86AudioRaiseVolume
+    wait_for 5 volume_is $expected
+  done
+  wait_for 5 grep -q "^brisel: --trace" "$work/brisel.err"
+  [ "$(status "$brisel" --quit)" = 0 ] && reap && [ "$rc" = 0 ] || fail "--quit: $rc $(cat "$work/err")"
+  one_line "$work/brisel.err" "^brisel: --trace $1: $2\$" || fail "the trace into $1: $(cat "$work/brisel.err")"
+}
+from_silence() { pactl set-sink-volume @DEFAULT_SINK@ 0% && pactl set-sink-mute @DEFAULT_SINK@ 0; }
+
+step "a FIFO whose reader reads the first lines and goes: one line, and brisel runs on"
+from_silence
+mkfifo "$work/fifo"
+grep -q " Splash load$" "$work/fifo" &
+reader=$!
+"$brisel" --run --trace "$work/fifo" 2>"$work/brisel.err" &
+pid=$!
+wait_for 5 bash -c "! kill -0 $reader"
+runs_on "$work/fifo" "Broken pipe"
+
+step "a full disk: the same"
+from_silence
+"$brisel" --run --trace /dev/full 2>"$work/brisel.err" &
+pid=$!
+wait_for 5 grep -q "^brisel: --trace" "$work/brisel.err"
+runs_on /dev/full "No space left on device"
 echo "trace: all checks passed"

@@ -2,7 +2,8 @@
 # brisel.exe's command line for the running program and for the login, under Wine: --quit ends
 # the Brisel running in this session, --key presses its hot keys from outside (one step per
 # command, none lost in a burst, nothing before Run), --autostart writes and removes the Run
-# value. Run under session.sh:  desktop_test.sh BRISEL.EXE
+# value; from a folder whose name no ANSI code page holds, the Run value and a trace file name it
+# exactly. Run under session.sh:  desktop_test.sh BRISEL.EXE
 set -euo pipefail
 exe=$1
 . "$(dirname "$0")/lib.sh"
@@ -11,7 +12,9 @@ log=$work/trace.log
 use_private_prefix "$exe"
 # The output as Windows writes it, without its carriage returns.
 unix() { tr -d '\r' <"$1" >"$1.unix" && mv "$1.unix" "$1"; }
-run_status() { set +e; wine_run "$exe" "$@" >"$work/out" 2>"$work/err"; local rc=$?; set -e; unix "$work/out"; unix "$work/err"; echo $rc; }
+# status_of PROGRAM.exe [ARG...]: its exit status; what it wrote in $work/out and $work/err.
+status_of() { set +e; wine_run "$@" >"$work/out" 2>"$work/err"; local rc=$?; set -e; unix "$work/out"; unix "$work/err"; echo $rc; }
+run_status() { status_of "$exe" "$@"; }
 # The same for a run that may also show its line in a box titled Brisel: the box is closed.
 boxed_status() {
   wine_run "$exe" "$@" >"$work/out" 2>"$work/err" &
@@ -53,6 +56,25 @@ step "--autostart off removes it, and says so when there was none"
 ! run_value >/dev/null || fail "the Run value is still there: $(run_value)"
 [ "$(run_status --autostart off)" = 0 ] && one_line "$work/out" "^autostart off: there was no " ||
   fail "off again: $(cat "$work/out" "$work/err")"
+
+step "from C:\\Łódź 東京\\ (outside every ANSI code page): --help, --version, the Run value, a trace there"
+far=$WINEPREFIX/drive_c/Łódź\ 東京
+mkdir -p "$far" && cp "$exe" "$far/brisel.exe"
+far_status() { status_of "$far/brisel.exe" "$@"; }
+[ "$(far_status --version)" = 0 ] && [ "$(cat "$work/out")" = "brisel 0.1" ] &&
+  [ "$(far_status --help)" = 0 ] && grep -q -- "--trace FILE" "$work/out" || fail "--help, --version: $(cat "$work/err")"
+[ "$(far_status --autostart on --up F10)" = 0 ] || fail "--autostart on: $(cat "$work/err")"
+# Read back in UTF-16, as reg export writes it (reg query would print the console's code page).
+wine_run reg export 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' "Z:${work//\//\\}\\run.reg" /y >/dev/null 2>&1
+value=$(iconv -f UTF-16LE -t UTF-8 "$work/run.reg" | tr -d '\r' | sed -n 's/^"Brisel"="\(.*\)"$/\1/p' | sed 's/\\\(.\)/\1/g')
+echo "Run value: $value"
+program=${value#\"} program=${program%%\"*}
+[ "$value" = '"C:\Łódź 東京\brisel.exe" --run --up "F10"' ] && [ -f "$WINEPREFIX/drive_c/$(tr '\\' / <<<"${program#C:\\}")" ] ||
+  fail "Run value: $value"
+wine_run "$far/brisel.exe" --run --trace 'C:\Łódź 東京\trace.log' >"$work/brisel.out" 2>&1 &
+pid=$!
+wait_for 30 grep -q " Splash load" "$far/trace.log"
+[ "$(far_status --quit)" = 0 ] && wait "$pid" || fail "--quit: $(cat "$work/err" "$work/brisel.out")"
 
 step "before Run nothing watches the keys: --key is delivered and changes nothing"
 wine_run "$exe" --up F7 --down F8 --mute F9 --trace "Z:${log//\//\\}" >"$work/brisel.out" 2>&1 &

@@ -1,0 +1,16 @@
+// Text across the system: the program keeps its text in UTF-8, Windows takes and gives it in
+// UTF-16 through the calls that end in W. (The calls that end in A would pass it through the
+// ANSI code page, which cannot hold a name like C:\Users\Łukasz on most systems.)
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace brisel::win32 {
+
+// UTF-8 to UTF-16; a byte that is no UTF-8 becomes U+FFFD.
+std::wstring Wide(std::string_view utf8);
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf8(std::wstring_view wide);
+
+}  // namespace brisel::win32
