@@ -1,24 +1,13 @@
 #!/usr/bin/env bash
-# The Windows installer under Wine: /S installs for the user alone into
-# %LOCALAPPDATA%\Programs\Brisel, with a Start menu shortcut and an entry in the user's list of
-# installed programs, and leaves "Start Brisel at login" off; the installed brisel.exe answers,
-# and installing again shows no box.
-# /S uninstalls: it ends the running Brisel first, and leaves none of the files, the shortcut,
-# the entry or the Run value. Run under session.sh:  installer_test.sh SETUP.EXE VERSION
+# The Windows installer under Wine: /S installs for the user alone (files, Start menu shortcut,
+# uninstall entry, no Run value), again without a box; /S uninstalls, ending the running Brisel
+# first, and leaves nothing. Run under session.sh:  installer_test.sh SETUP.EXE VERSION
 set -euo pipefail
 setup=$1 version=$2
 . "$(dirname "$0")/lib.sh"
-work=$BRISEL_SESSION
 use_private_prefix "$setup"
 unix_path() { wine_run winepath -u "$(wine_run cmd /c echo "%$1%" | tr -d '\r')" 2>/dev/null | tr -d '\r'; }
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brisel'
-run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-# reg_value KEY NAME: the value's data; fails when there is none.
-reg_value() {
-  local out
-  out=$(wine_run reg query "$1" /v "$2" 2>/dev/null) || return 1
-  echo "$out" | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
-}
 
 step "/S installs silently into the user's own folders, without asking for administrator rights"
 wine_run "$setup" /S || fail "the installer ended with status $?"
