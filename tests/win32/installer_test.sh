@@ -1,24 +1,13 @@
 #!/usr/bin/env bash
-# The Windows installer under Wine: /S installs for the user alone into
-# %LOCALAPPDATA%\Programs\Brisel, with a Start menu shortcut and an entry in the user's list of
-# installed programs, and leaves "Start Brisel at login" off; the installed brisel.exe answers,
-# and installing again shows no box.
-# /S uninstalls: it ends the running Brisel first, and leaves none of the files, the shortcut,
-# the entry or the Run value. Run under session.sh:  installer_test.sh SETUP.EXE VERSION
+# The Windows installer under Wine: /S installs for the user alone (files, Start menu shortcut,
+# uninstall entry, no Run value), again without a box; /S uninstalls, ending the running Brisel
+# first, and leaves nothing. Run under session.sh:  installer_test.sh SETUP.EXE VERSION
 set -euo pipefail
 setup=$1 version=$2
 . "$(dirname "$0")/lib.sh"
-work=$BRISEL_SESSION
 use_private_prefix "$setup"
-unix_path() { wine_run winepath -u "$(wine_run cmd /c echo "%$1%" | tr -d '\r')" 2>/dev/null | tr -d '\r'; }
+unix_path() { wine_run winepath -u "$(wine_run cmd /c echo "%$1%" | tr -d '\r')" | tr -d '\r' | grep . || fail "%$1%: no folder"; }
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brisel'
-run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-# reg_value KEY NAME: the value's data; fails when there is none.
-reg_value() {
-  local out
-  out=$(wine_run reg query "$1" /v "$2" 2>/dev/null) || return 1
-  echo "$out" | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
-}
 
 step "/S installs silently into the user's own folders, without asking for administrator rights"
 wine_run "$setup" /S || fail "the installer ended with status $?"
@@ -26,7 +15,7 @@ dir=$(unix_path LOCALAPPDATA)/Programs/Brisel
 shortcut="$(unix_path APPDATA)/Microsoft/Windows/Start Menu/Programs/Brisel.lnk"
 wait_for 30 test -f "$dir/uninstall.exe"
 for f in "$dir/brisel.exe" "$dir/uninstall.exe" "$shortcut"; do [ -f "$f" ] || fail "not installed: $f"; done
-windows_dir=$(wine_run winepath -w "$dir" 2>/dev/null | tr -d '\r')
+windows_dir=$(wine_run winepath -w "$dir" | tr -d '\r')
 for pair in "DisplayName=Brisel" "DisplayVersion=$version" "Publisher=the Brisel authors" \
   "DisplayIcon=$windows_dir\\brisel.exe,0" "UninstallString=\"$windows_dir\\uninstall.exe\"" \
   "QuietUninstallString=\"$windows_dir\\uninstall.exe\" /S"; do
@@ -48,10 +37,10 @@ running=$!
 # Its "not running" meanwhile on a file: on NUL, as wait_for's /dev/null is, it would be a box.
 wait_for 30 bash -c '"$0" "$1" --key up 2>"$2"' "$BRISEL_WINE_RUN" "$dir/brisel.exe" "$work/key.err"
 wine_run "$dir/uninstall.exe" /S || fail "the uninstaller ended with status $?"
-# The uninstaller goes on from a copy of itself in the temporary folder.
-wait_for 30 bash -c "! test -e '$dir'"
+# The uninstaller goes on from a copy of itself in the temporary folder; the uninstall entry is
+# the last thing it removes.
+wait_for 30 eval '! wine_run reg query "$uninstall_key"' || fail "the uninstall entry is still there"
 wait_for 10 bash -c "! kill -0 $running"
 for f in "$dir" "$shortcut"; do [ ! -e "$f" ] || fail "left behind: $f"; done
-! wine_run reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstall entry is still there"
 ! reg_value "$run_key" Brisel >/dev/null || fail "the Run value is still there"
 echo "installer: all checks passed"

@@ -11,7 +11,6 @@
 #include "platform/win32/coreaudio_mixer.h"
 #include "platform/win32/win32_autostart.h"
 #include "platform/win32/win32_message_loop.h"
-#include "platform/win32/win32_single_instance.h"
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
@@ -42,20 +41,6 @@ TEST(CoreAudio, ChangesMadeElsewhereAreReportedOnTheProgramsThreadAndItsOwnAreNo
   mixer.default_changed();
   pump();
   EXPECT_EQ(changes, 2);
-}
-
-TEST(SingleInstance, SecondHolderOfTheNameIsToldAndTheNameIsFreedWithTheFirst) {
-  constexpr const char* name = "Local\\Brisel.Test.SingleInstance";
-  {
-    SingleInstance first(name);
-    EXPECT_TRUE(first.first());
-    SingleInstance second(name);
-    EXPECT_FALSE(second.first());
-    SingleInstance other(kInstanceName);
-    EXPECT_TRUE(other.first()) << "a different name is a different program";
-  }
-  SingleInstance again(name);
-  EXPECT_TRUE(again.first());
 }
 
 // What the system's own parser makes of a command line (ASCII only here).
