@@ -35,7 +35,7 @@ std::vector<std::pair<std::string, std::string>> Listed(const std::string& usage
 constexpr System kSystems[] = {System::Linux, System::Windows};
 
 // Every option --help lists parses, with the first of its values; both systems list the same
-// options, and only the Linux program's help says more (Wayland).
+// options, only the Linux program's help says more (Wayland); the key names fit a terminal.
 TEST(CommandLine, HelpListsOptionsThatParse) {
   for (const System system : kSystems)
     for (const auto& [name, value] : Listed(Usage(system, "brisel"))) {
@@ -45,6 +45,8 @@ TEST(CommandLine, HelpListsOptionsThatParse) {
     }
   EXPECT_EQ(Listed(Usage(System::Linux, "brisel")), Listed(Usage(System::Windows, "brisel")));
   EXPECT_EQ(Usage(System::Windows, "brisel").find("Wayland"), std::string::npos);
+  std::istringstream names(KeyNamesHelp().substr(KeyNamesHelp().find(":\n") + 2));  // after the heading
+  for (std::string line; std::getline(names, line);) EXPECT_LE(line.size(), 78u) << line;
 }
 
 TEST(CommandLine, KeepsKeyNamesExactlyAndTheLastOfARepeatedOption) {

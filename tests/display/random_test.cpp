@@ -60,13 +60,13 @@ class RandomKeys {
     const double level = Number(d.VolCount);
     ASSERT_TRUE(level >= 0 && level <= 80 && level == static_cast<int>(level)) << d.VolCount;
     ASSERT_EQ(d.Volume, Text(1 + 1.25 * level));
-    // The output has the percent the bar stands for, rounded half to even (101 % clamped).
-    if (const auto sent = h_.sim.mixer.value(11)) {
+    if (const auto sent = h_.sim.mixer.value(11)) {  // the percent the bar stands for, 101 % clamped
       ASSERT_EQ(*sent, std::min(65535, 655 * ToInt32(d.Volume))) << d.VolCount;
     }
     ASSERT_EQ(h_.sim.msgbox.shown(), 0);
     if (const auto& opacity = h_.window("Splash").opacity) {
       ASSERT_TRUE(*opacity >= 10 && *opacity <= 220) << *opacity;
+      ASSERT_TRUE(d.first != "last" || d.FadeOut.enabled() || *opacity == 220) << "faded in to " << *opacity;
     }
     ASSERT_FALSE(d.FadeIn.enabled() && d.first == "first" && d.FadeOut.enabled()) << "fade-in against fade-out";
     if (now() >= last_press_ + 2500) {

@@ -69,8 +69,9 @@ TEST_F(Display, BothKeysHeldStepUpThenDownOnEveryTick) {
 // The unmute timer's picture has thresholds of its own; at 1 to 5 the muted empty bar stays.
 TEST_F(Display, UnmutePictureThresholds) {
   const std::pair<const char*, const char*> cases[] = {
-      {"80", "Image17"}, {"79", "Image16"}, {"76", "Image16"}, {"75", "Image15"}, {"41", "Image1"},   {"40", "Image9"},
-      {"11", "Image4"},  {"10", "Image3"},  {"6", "Image3"},   {"0", "ImageEmpty"}, {"1", "ImageEmpty"}, {"5", "ImageEmpty"},
+      {"80", "Image17"}, {"79", "Image16"}, {"76", "Image16"}, {"75", "Image15"},   {"41", "Image1"},
+      {"40", "Image9"},  {"11", "Image4"},  {"10", "Image3"},  {"6", "Image3"},     {"0", "ImageEmpty"},
+      {"1", "ImageEmpty"}, {"5", "ImageEmpty"},
   };
   for (const auto& [level, expected] : cases) {
     s().Splash_reset_Timer();

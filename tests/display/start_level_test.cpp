@@ -40,7 +40,7 @@ TEST(StartLevel, OtherRangesScaleFromTheirMinimum) {
 }
 
 TEST(NearestLevelStep, RoundsToTheNearestStepWithTiesDownAndClamps) {
-  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min(), kMax = std::numeric_limits<std::int32_t>::max();
+  using Limits = std::numeric_limits<std::int32_t>;
   EXPECT_EQ(NearestLevelStep(39321, 0, 65535), 47);
   EXPECT_EQ(NearestLevelStep(0, 0, 65535), 0);
   EXPECT_EQ(NearestLevelStep(65535, 0, 65535), 79);  // 99.75 % is nearer to 100 % than 101 %
@@ -49,7 +49,7 @@ TEST(NearestLevelStep, RoundsToTheNearestStepWithTiesDownAndClamps) {
   // p = 1.625 lies half way between step 0 (1 %) and step 1 (2.25 %): the lower one.
   EXPECT_EQ(NearestLevelStep(13, 0, 800), 0);
   EXPECT_EQ(NearestLevelStep(14, 0, 800), 1);
-  EXPECT_EQ(NearestLevelStep(kMax, kMin, kMax), 79);
+  EXPECT_EQ(NearestLevelStep(Limits::max(), Limits::min(), Limits::max()), 79);
   EXPECT_EQ(NearestLevelStep(5, 7, 7), std::nullopt);  // an empty range says nothing
   EXPECT_EQ(NearestLevelStep(5, 9, 7), std::nullopt);
 }

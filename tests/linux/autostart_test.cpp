@@ -70,7 +70,8 @@ TEST(Autostart, EntryStartsBriselRunWithTheKeysGiven) {
 TEST(Autostart, LivesInTheUsersConfigFolderAndReplacesTheEntry) {
   const std::filesystem::path home_entry("/home/u/.config/autostart/brisel.desktop");
   EXPECT_EQ(AutostartPath("/x/cfg", "/home/u"), std::filesystem::path("/x/cfg/autostart/brisel.desktop"));
-  for (const char* config : {static_cast<const char*>(nullptr), "", "cfg"}) EXPECT_EQ(AutostartPath(config, "/home/u"), home_entry);
+  for (const char* config : {static_cast<const char*>(nullptr), "", "cfg"})
+    EXPECT_EQ(AutostartPath(config, "/home/u"), home_entry);
   EXPECT_EQ(AutostartPath(nullptr, nullptr), std::nullopt);
   EXPECT_EQ(AutostartPath("relative", "also/relative"), std::nullopt);
 

@@ -1,6 +1,6 @@
 // The Linux message loop on a real X server (run under tests/linux/session.sh), as the Windows
 // loop is tested under Wine: an event of a watched key wakes the sleeping key timer; messages
-// from another instance are handled; a due timer runs (each test ends by one). Keys are pressed through XTest and messages
+// from another instance are handled; due timers run. Keys are pressed through XTest and messages
 // sent on connections of the test's own. Each test ends by itself, or at its 5 s deadline.
 #include <gtest/gtest.h>
 

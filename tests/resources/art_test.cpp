@@ -42,14 +42,14 @@ Box Differences(const GreyImage& a, const GreyImage& b) {
 
 // A 24-bit bitmap with rows bottom to top, every pixel grey, that the sim's snapshots decode.
 TEST(Art, EveryPictureIsAGrey24BitBitmap) {
-  const std::tuple<GreyImage, std::uint32_t, std::uint32_t> pictures[] = {
-      {art::SplashBackground(), 211, 206}, {art::MutePatch(), 72, 113}, {art::LevelBar(5), 171, 20}, {art::ConfigBackground(), 300, 300}};
+  const std::tuple<GreyImage, std::uint32_t, std::uint32_t> pictures[] = {{art::SplashBackground(), 211, 206},
+      {art::MutePatch(), 72, 113}, {art::LevelBar(5), 171, 20}, {art::ConfigBackground(), 300, 300}};
   for (const auto& [image, w, h] : pictures) {
     const std::string bmp = EncodeBmp(image);
     const std::uint32_t stride = (w * 3 + 3) / 4 * 4;
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    const std::pair<std::size_t, std::uint32_t> fields[] = {{2, static_cast<std::uint32_t>(bmp.size())},
-                                                             {10, 54}, {14, 40}, {18, w}, {22, h}, {30, 0}, {34, stride * h}};
+    const std::pair<std::size_t, std::uint32_t> fields[] = {
+        {2, static_cast<std::uint32_t>(bmp.size())}, {10, 54}, {14, 40}, {18, w}, {22, h}, {30, 0}, {34, stride * h}};
     for (const auto& [at, value] : fields) EXPECT_EQ(Word(bmp, at, 4), value) << w << "x" << h << " at " << at;
     EXPECT_EQ(Word(bmp, 28, 2), 24u);
     for (std::size_t row = 0; row < h; ++row)
