@@ -1,7 +1,8 @@
 // Presses, holds and releases the three keys at random over many simulated minutes and checks
-// the display's invariants after every 10 ms.
+// the display's invariants, and the volume the output was last sent, after every 10 ms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "base/text_numbers.h"
@@ -35,7 +36,6 @@ class RandomKeys {
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
   std::uint64_t now() const { return h_.sim.clock.now_ms(); }
   static std::size_t index(int key) { return static_cast<std::size_t>(key - test::kMute); }
-  SplashForm& s() { return h_.splash(); }
   bool at_rest() { return h_.display_at_rest(); }
   template <typename Press>
   void press_at(Press press) {
@@ -56,13 +56,17 @@ class RandomKeys {
   }
 
   void check() {
-    SplashForm& d = s();
+    SplashForm& d = h_.splash();
     const double level = Number(d.VolCount);
     ASSERT_TRUE(level >= 0 && level <= 80 && level == static_cast<int>(level)) << d.VolCount;
     ASSERT_EQ(d.Volume, Text(1 + 1.25 * level));
+    if (const auto sent = h_.sim.mixer.value(11)) {  // the percent the bar stands for, 101 % clamped
+      ASSERT_EQ(*sent, std::min(65535, 655 * ToInt32(d.Volume))) << d.VolCount;
+    }
     ASSERT_EQ(h_.sim.msgbox.shown(), 0);
     if (const auto& opacity = h_.window("Splash").opacity) {
       ASSERT_TRUE(*opacity >= 10 && *opacity <= 220) << *opacity;
+      ASSERT_TRUE(d.first != "last" || d.FadeOut.enabled() || *opacity == 220) << "faded in to " << *opacity;
     }
     ASSERT_FALSE(d.FadeIn.enabled() && d.first == "first" && d.FadeOut.enabled()) << "fade-in against fade-out";
     if (now() >= last_press_ + 2500) {

@@ -25,7 +25,7 @@ int ShownPercent(std::uint32_t volume) {
   return std::atoi(text);
 }
 
-TEST(PulseOutput, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
+TEST(PulseOutput, MapsTheMixerRangeLinearlyOntoTheServersPercentAndBack) {
   EXPECT_EQ(ServerVolume(0), PA_VOLUME_MUTED);
   EXPECT_EQ(ServerVolume(65535), PA_VOLUME_NORM);
   EXPECT_EQ(ServerVolume(70000), PA_VOLUME_NORM);  // never above 100 %
@@ -33,22 +33,16 @@ TEST(PulseOutput, MapsTheMixerRangeLinearlyOntoTheServersPercent) {
   // step 101 % is clamped to 65535): the server shows that same percent.
   for (std::uint32_t p = 0; p <= 101; ++p)
     EXPECT_EQ(ShownPercent(ServerVolume(std::min(p * 655, 65535u))), static_cast<int>(std::min(p, 100u))) << p;
+  // Rising, and read back exactly.
   for (std::uint32_t v = 1; v <= 65535; ++v) ASSERT_GE(ServerVolume(v), ServerVolume(v - 1)) << v;
-}
-
-TEST(PulseOutput, ReadsMapTheServersVolumeBackExactly) {
   for (std::uint32_t v = 0; v <= 65535; ++v) ASSERT_EQ(MixerValue(ServerVolume(v)), v) << v;
   EXPECT_EQ(MixerValue(PA_VOLUME_NORM * 3 / 2), 65535u);  // 150 % reads as the top of the range
 }
 
-class PulseNoServer : public ::testing::Test {
- protected:
-  // A server address where nothing listens, whatever runs on the machine.
-  void SetUp() override { setenv("PULSE_SERVER", "unix:/nonexistent/brisel-test/native", 1); }
-  void TearDown() override { unsetenv("PULSE_SERVER"); }
-};
-
-TEST_F(PulseNoServer, CallsFailAtOnce) {
+// With a server address where nothing listens, whatever runs on the machine: every call fails at
+// once, and the program's mixer is ALSA's, with all seven lines.
+TEST(PulseOutput, WithoutAServerCallsFailAtOnceAndTheMixerIsAlsas) {
+  setenv("PULSE_SERVER", "unix:/nonexistent/brisel-test/native", 1);
   PulseOutput server;
   EXPECT_EQ(server.connect(), Reach::Never);
   EXPECT_EQ(server.write(false, 50), Reach::Never);
@@ -56,19 +50,17 @@ TEST_F(PulseNoServer, CallsFailAtOnce) {
   EXPECT_EQ(server.read(true, value), Reach::Never);
   EXPECT_EQ(value, std::nullopt);
   EXPECT_FALSE(server.take_change());
-}
-
-TEST_F(PulseNoServer, TheProgramsMixerIsAlsasWithAllSevenLines) {
   const auto mixer = std::make_unique<linux_sound::SoundOutput>();
   MixerModule module(*mixer);
-  ASSERT_TRUE(module.OpenMixer(0));
+  EXPECT_TRUE(module.OpenMixer(0));
   for (int entry = 0; entry < 14; ++entry)
     EXPECT_NE(module.MixerControls[static_cast<std::size_t>(entry)].dwControlID, 0u) << entry;
   winmm::MIXERLINEA line{};
   line.cbStruct = winmm::kMixerLineSize;
   line.dwComponentType = winmm::MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-  ASSERT_EQ(mixer->mixerGetLineInfoA(module.hMixer, &line, winmm::MIXER_GETLINEINFOF_COMPONENTTYPE), 0u);
+  EXPECT_EQ(mixer->mixerGetLineInfoA(module.hMixer, &line, winmm::MIXER_GETLINEINFOF_COMPONENTTYPE), 0u);
   EXPECT_STREQ(line.szName, "PCM");
+  unsetenv("PULSE_SERVER");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ constexpr std::int32_t kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116;
 struct X11KeyboardTest : ::testing::Test {
   Display* sender = XOpenDisplay(nullptr);
   X11Keyboard keyboard{nullptr};
+  void SetUp() override { ASSERT_TRUE(sender && keyboard.ok() && keyboard.raw_events()); }
   ~X11KeyboardTest() override {
     if (sender) XCloseDisplay(sender);
   }
@@ -25,26 +26,21 @@ struct X11KeyboardTest : ::testing::Test {
     XTestFakeKeyEvent(sender, XKeysymToKeycode(sender, sym), down ? True : False, 0);
     XSync(sender, False);
   }
-  void tap(KeySym sym) {
-    key(sym, true);
-    key(sym, false);
-  }
-  // The key's state, once it has some (bounded wait: events arrive on another connection).
-  std::int16_t first_state(std::int32_t vk) {
+  // The key's state once it is no longer `from` (bounded wait: events arrive on another connection).
+  std::uint16_t state_after(std::int32_t vk, std::uint16_t from) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    std::int16_t state = 0;
-    while ((state = keyboard.GetAsyncKeyState(vk)) == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::uint16_t state = from;
+    while ((state = static_cast<std::uint16_t>(keyboard.GetAsyncKeyState(vk))) == from &&
+           std::chrono::steady_clock::now() < deadline) {
     }
     return state;
   }
 };
 
 TEST_F(X11KeyboardTest, KeepsNothingOfKeysItDoesNotWatch) {
-  ASSERT_TRUE(sender && keyboard.ok() && keyboard.raw_events());
   EXPECT_EQ(keyboard.GetAsyncKeyState(kF1), 0);  // F1 is watched from here on
-  tap(XK_F5);
-  tap(XK_F1);
-  EXPECT_EQ(first_state(kF1), 1);  // pressed since, and up again
+  for (const KeySym sym : {KeySym{XK_F5}, KeySym{XK_F1}}) key(sym, true), key(sym, false);
+  EXPECT_EQ(state_after(kF1, 0), 1);  // pressed since, and up again
   EXPECT_EQ(keyboard.GetAsyncKeyState(kF1), 0);
   // F5 was pressed before F1, while nobody asked for it: nothing of it was kept.
   EXPECT_EQ(keyboard.GetAsyncKeyState(kF5), 0);
@@ -56,23 +52,13 @@ TEST_F(X11KeyboardTest, KeepsNothingOfKeysItDoesNotWatch) {
 }
 
 TEST_F(X11KeyboardTest, AHeldKeyIsDownUntilReleased) {
-  ASSERT_TRUE(sender && keyboard.ok());
   EXPECT_EQ(keyboard.GetAsyncKeyState(kF2), 0);
   key(XK_F2, true);
-  EXPECT_EQ(static_cast<std::uint16_t>(first_state(kF2)), 0x8001u);  // down, and pressed since
+  EXPECT_EQ(state_after(kF2, 0), 0x8001u);  // down, and pressed since
   EXPECT_EQ(static_cast<std::uint16_t>(keyboard.GetAsyncKeyState(kF2)), 0x8000u);
   key(XK_F2, false);
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (keyboard.GetAsyncKeyState(kF2) != 0 && std::chrono::steady_clock::now() < deadline) {
-  }
-  EXPECT_EQ(keyboard.GetAsyncKeyState(kF2), 0);
+  EXPECT_EQ(state_after(kF2, 0x8000), 0);
 }
-
-}  // namespace
-}  // namespace brisel::linux_x11
-
-namespace brisel::linux_x11 {
-namespace {
 
 // A display that does not exist: the keyboard says which call failed and why, for the program's
 // failure line, and answers every query with nothing.

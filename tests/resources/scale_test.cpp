@@ -21,13 +21,15 @@ TEST(Scale, ResolutionToTheNearestQuarterAtLeastOne) {
   EXPECT_EQ(ScaleForDpi(std::numeric_limits<double>::quiet_NaN()), Scale{});
 }
 
-TEST(Scale, TwipsBecomePixelsRoundedDownAtEveryScale) {
+// Twips become pixels rounded down, the font's 8.25 points the nearest pixel (scale_test.sh
+// checks the windows' sizes and outlines at 1.5 and 2 on a desktop).
+TEST(Scale, LayoutsAndFontInPixelsAtEveryScale) {
   const WindowLayout& splash = SplashLayout();
   const WindowLayout& config = ConfigLayout();
   const struct {
-    int quarters, splash_w, splash_h, config_w, bar_left, run_top;
-  } cases[] = {{4, 209, 207, 300, 19, 264}, {5, 261, 258, 375, 24, 330}, {6, 313, 310, 450, 29, 396},
-               {7, 365, 362, 525, 33, 462}, {8, 418, 414, 600, 38, 528}, {12, 627, 621, 900, 58, 792}};
+    int quarters, splash_w, splash_h, config_w, bar_left, run_top, font;
+  } cases[] = {{4, 209, 207, 300, 19, 264, 11}, {5, 261, 258, 375, 24, 330, 14}, {6, 313, 310, 450, 29, 396, 17},
+               {7, 365, 362, 525, 33, 462, 19}, {8, 418, 414, 600, 38, 528, 22}, {12, 627, 621, 900, 58, 792, 33}};
   for (const auto& c : cases) {
     const Scale s = Scale::Quarters(c.quarters);
     EXPECT_EQ(splash.width(s), c.splash_w) << c.quarters;
@@ -36,26 +38,13 @@ TEST(Scale, TwipsBecomePixelsRoundedDownAtEveryScale) {
     EXPECT_EQ(config.height(s), c.config_w) << c.quarters;
     EXPECT_EQ(splash.control("Image2").pixels(s).left, c.bar_left) << c.quarters;
     EXPECT_EQ(config.control("Command1").pixels(s).top, c.run_top) << c.quarters;
+    EXPECT_EQ(s.font_pixels(8.25), c.font) << c.quarters;
   }
   // At 1, a control's place is each number over 15, as the layouts were always read.
   const Rect run = config.control("Command1").pixels();
   EXPECT_EQ(run.left, 168);
   EXPECT_EQ(run.width, 113);
   EXPECT_EQ(run.height, 25);
-}
-
-TEST(Scale, OutlinesAndFontsGrowWithTheScale) {
-  const Outline at2 = Scale::Quarters(8).pixels(kSplashOutline);
-  EXPECT_EQ(at2.right, 420);
-  EXPECT_EQ(at2.bottom, 410);
-  EXPECT_EQ(at2.ellipse_w, 110);
-  const Outline at15 = Scale::Quarters(6).pixels(kConfigOutline);
-  EXPECT_EQ(at15.right, 450);
-  EXPECT_EQ(at15.ellipse_h, 67);  // 67.5, rounded down
-  EXPECT_EQ(Scale{}.font_pixels(8.25), 11);
-  EXPECT_EQ(Scale::Quarters(5).font_pixels(8.25), 14);
-  EXPECT_EQ(Scale::Quarters(6).font_pixels(8.25), 17);
-  EXPECT_EQ(Scale::Quarters(8).font_pixels(8.25), 22);
 }
 
 TEST(Scale, ParsedOnlyAsWholeQuartersFromOneToEight) {

@@ -1,12 +1,16 @@
-// The display's pixels on a composited desktop: its grey at the opacity, premultiplied, and
-// nothing at all outside its rounded outline.
+// The X11 platform's parts that need no server: the display's pixels on a composited desktop,
+// and the keysyms of the dialog's keys.
 #include <gtest/gtest.h>
 
+#include "base/key_table.h"
+#include "base/text_numbers.h"
 #include "platform/linux/x11_argb.h"
+#include "platform/linux/x11_keys.h"
 
 namespace brisel::linux_x11 {
 namespace {
 
+// Its grey at the opacity, premultiplied, and nothing at all outside its rounded outline.
 TEST(ArgbPixels, CarryTheOpacityPremultipliedAndClearTheCorners) {
   GreyImage picture(210, 205, 200);
   picture.at(100, 100) = 255;
@@ -22,6 +26,17 @@ TEST(ArgbPixels, CarryTheOpacityPremultipliedAndClearTheCorners) {
   // Fully transparent and fully opaque, and no region: every pixel kept.
   EXPECT_EQ(ArgbPixels(picture, 0, region)[50 * 210 + 105], 0u);
   EXPECT_EQ(ArgbPixels(picture, 255, std::nullopt)[0], 0xFFC8C8C8u);
+}
+
+// A key added to the dialog's table without a keysym here would silently do nothing.
+TEST(X11Keys, EveryKeyTheDialogOffersHasAKeysym) {
+  for (const KeyRow& row : KeyTable()) {
+    const auto syms = KeysymsOf(ToInt32(row.code));
+    EXPECT_FALSE(syms.empty()) << row.name;
+    for (KeySymbol s : syms) EXPECT_NE(s, 0u) << row.name;
+  }
+  EXPECT_EQ(KeysymsOf(18).size(), 2u);  // Alt: left and right
+  EXPECT_TRUE(KeysymsOf(65).empty());   // "A" is no hot key
 }
 
 }  // namespace
