@@ -1,8 +1,7 @@
 #!/usr/bin/python3
-# A Wayland window of one flat colour, maximized, for the desktop tests: the display shows over
-# it, so a screenshot tells the display's translucent and rounded pixels from the window behind.
-# It takes the keyboard focus when shown, and writes one line on standard output for each key it
-# gets ("key NAME") and each change of its focus ("focus in", "focus out").
+# A Wayland window of one flat colour, maximized, for the desktop tests: the display shows over it.
+# It writes a line on standard output once it shows ("shown"), for each key it gets ("key NAME")
+# and each change of its focus ("focus in", "focus out").
 #   backdrop.py RRGGBB
 import sys
 
@@ -12,20 +11,13 @@ gi.require_version("Gtk", "3.0")
 gi.require_version("Gdk", "3.0")
 from gi.repository import Gdk, Gtk  # noqa: E402
 
-
-def say(text):
-    print(text, flush=True)
-    return False
-
-
 colour = Gdk.RGBA()
 colour.parse("#" + sys.argv[1])
-window = Gtk.Window(title="backdrop")
-window.set_decorated(False)
+window = Gtk.Window(title="backdrop", decorated=False)
 window.override_background_color(Gtk.StateFlags.NORMAL, colour)
-window.connect("key-press-event", lambda w, e: say("key " + Gdk.keyval_name(e.keyval)))
-window.connect("focus-in-event", lambda w, e: say("focus in"))
-window.connect("focus-out-event", lambda w, e: say("focus out"))
+for signal, line in (("map-event", lambda e: "shown"), ("key-press-event", lambda e: "key " + Gdk.keyval_name(e.keyval)),
+                     ("focus-in-event", lambda e: "focus in"), ("focus-out-event", lambda e: "focus out")):
+    window.connect(signal, lambda w, e, line=line: print(line(e), flush=True))
 window.connect("destroy", Gtk.main_quit)
 window.maximize()
 window.show_all()

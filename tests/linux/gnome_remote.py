@@ -1,11 +1,8 @@
 #!/usr/bin/python3
-# Types keys into a GNOME Wayland session and films its screen, through mutter's own D-Bus
-# interfaces (org.gnome.Mutter.RemoteDesktop and org.gnome.Mutter.ScreenCast) on the session bus.
-# It holds both sessions open and reads commands from standard input, one a line; each answer is
-# one line on standard output ("ok", or what was asked for), so a test drives it as a co-process:
-#   key KEYSYM...   a press and a release of each keysym (numbers, as 0xffc7 for F10), in turn
-#   node            the PipeWire node id of the monitor's screen cast
-# The first key of a remote desktop session is dropped: it sends a Shift tap of its own first.
+# Types keys into a GNOME Wayland session and films its screen, through mutter's D-Bus interfaces
+# RemoteDesktop and ScreenCast. It holds both sessions open and answers each line on standard input
+# with one ("ready" first), as a test's co-process: "key KEYSYM..." (0xffc7 for F10), a press and a
+# release of each in turn: "ok"; "node": the PipeWire node id of the monitor's screen cast.
 import sys
 
 import gi
@@ -16,24 +13,9 @@ from gi.repository import Gio, GLib  # noqa: E402
 bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
 
 
-def call(path, interface, method, args=None, reply=None):
-    result = bus.call_sync("org.gnome.Mutter." + interface.split(".")[0], path,
-                           "org.gnome.Mutter." + interface, method, args,
-                           GLib.VariantType(reply) if reply else None, Gio.DBusCallFlags.NONE, 5000, None)
-    return result.unpack() if result else None
-
-
-def wait_until(done, seconds):
-    context = GLib.MainContext.default()
-    deadline = GLib.get_monotonic_time() + seconds * 1000000
-    while not done() and GLib.get_monotonic_time() < deadline:
-        context.iteration(False) or GLib.usleep(5000)
-    return done()
-
-
-# The keyboard.
-(desktop,) = call("/org/gnome/Mutter/RemoteDesktop", "RemoteDesktop", "CreateSession", None, "(o)")
-call(desktop, "RemoteDesktop.Session", "Start")
+def call(path, interface, method, args=None, reply="()"):
+    return bus.call_sync("org.gnome.Mutter." + interface.split(".")[0], path, "org.gnome.Mutter." + interface,
+                         method, args, GLib.VariantType(reply), Gio.DBusCallFlags.NONE, 5000, None).unpack()
 
 
 def tap(keysym):
@@ -41,30 +23,24 @@ def tap(keysym):
         call(desktop, "RemoteDesktop.Session", "NotifyKeyboardKeysym", GLib.Variant("(ub)", (keysym, pressed)))
 
 
-tap(0xffe1)
-
-# The screen: the monitor's stream, whose PipeWire node comes in a signal.
-(cast,) = call("/org/gnome/Mutter/ScreenCast", "ScreenCast", "CreateSession",
-               GLib.Variant("(a{sv})", ({},)), "(o)")
+(desktop,) = call("/org/gnome/Mutter/RemoteDesktop", "RemoteDesktop", "CreateSession", None, "(o)")
+call(desktop, "RemoteDesktop.Session", "Start")
+tap(0xffe1)  # the first key of a session is dropped: a Shift
+(cast,) = call("/org/gnome/Mutter/ScreenCast", "ScreenCast", "CreateSession", GLib.Variant("(a{sv})", ({},)), "(o)")
 (stream,) = call(cast, "ScreenCast.Session", "RecordMonitor",
                  GLib.Variant("(sa{sv})", ("Meta-0", {"cursor-mode": GLib.Variant("u", 0)})), "(o)")
-node = []
+node = []  # the stream's PipeWire node comes in a signal
 bus.signal_subscribe("org.gnome.Mutter.ScreenCast", "org.gnome.Mutter.ScreenCast.Stream", "PipeWireStreamAdded",
                      stream, None, Gio.DBusSignalFlags.NONE, lambda *a: node.append(a[5].unpack()[0]))
 call(cast, "ScreenCast.Session", "Start")
-if not wait_until(lambda: node, 10):
+deadline = GLib.get_monotonic_time() + 10000000
+while not node and GLib.get_monotonic_time() < deadline:
+    GLib.MainContext.default().iteration(False) or GLib.usleep(5000)
+if not node:
     sys.exit("gnome_remote: the screen cast has no PipeWire stream")
-
 print("ready", flush=True)
 for line in sys.stdin:
-    words = line.split()
-    if not words:
-        continue
-    if words[0] == "key":
-        for keysym in words[1:]:
-            tap(int(keysym, 0))
-        print("ok", flush=True)
-    elif words[0] == "node":
-        print(node[0], flush=True)
-    else:
-        print("unknown command " + words[0], flush=True)
+    words = line.split() or [""]
+    for keysym in words[1:] if words[0] == "key" else []:
+        tap(int(keysym, 0))
+    print(node[0] if words[0] == "node" else "ok", flush=True)

@@ -69,13 +69,10 @@ fi
 export HOME=$session/home XDG_RUNTIME_DIR=$session/run PULSE_RUNTIME_PATH=$session/run/pulse
 mkdir -p "$HOME" "$PULSE_RUNTIME_PATH" && chmod 700 "$XDG_RUNTIME_DIR" "$PULSE_RUNTIME_PATH"
 if [ "${BRISEL_SOUND:-}" = pipewire ]; then
-  # The PipeWire daemon and its session manager; start_pulse starts the PulseAudio-compatible
-  # server on them, which is what a test stops and starts as "the sound server".
-  pipewire >"$session/pipewire.log" 2>&1 &
-  pids+=($!)
-  wait_for 10 test -S "$XDG_RUNTIME_DIR/pipewire-0" || { cat "$session/pipewire.log" >&2; exit 1; }
-  wireplumber >"$session/wireplumber.log" 2>&1 &
-  pids+=($!)
+  # The PipeWire daemon and its session manager; start_pulse starts its PulseAudio server, which is
+  # what a test stops and starts as "the sound server".
+  . "$here/wayland_lib.sh"
+  start_pipewire
 fi
 start_pulse
 # Brisel starts from the output's volume: the tests count their steps from the bottom.
