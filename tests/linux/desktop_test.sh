@@ -1,18 +1,39 @@
 #!/usr/bin/env bash
-# Brisel on a desktop: --autostart, --run, one instance per display (its message on standard
-# error or in a box), --quit, hot keys that move to other keycodes while it runs, keys another
-# program has grabbed, and key names that match no key. Run under session.sh with
-# BRISEL_WM=openbox:  desktop_test.sh BRISEL XPROBE
+# Brisel's command line on a desktop: usage errors, --autostart, --run, one instance per display
+# (its message on standard error or in a box), --quit, hot keys that move to other keycodes while
+# it runs, keys another program has grabbed, and key names that match no key.
+# Run under session.sh with BRISEL_WM=openbox:  desktop_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$(realpath "$1") xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
-instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }  # a brisel holds the display
-louder_than() { [ "$(sink_volume)" -gt "$1" ]; }
+quieter_than() { [ "$(sink_volume)" -lt "$1" ]; }
 pid=
 grabbers=()
 trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true; for g in "${grabbers[@]}"; do kill $g 2>/dev/null || true; done' EXIT
+# usage ARG...: status 2, nothing on standard output, and standard error's first line matches the
+# last argument.
+usage() { [ "$(status "${@:1:$#-1}")" = 2 ] && [ ! -s "$work/out" ] && head -n 1 "$work/err" | grep -q -- "${!#}"; }
+
+step "--help and --version need no display; anything else is a usage error, status 2"
+[ "$(status env -u DISPLAY "$brisel" --help)" = 0 ] && grep -q -- "--trace FILE .*FIFO" "$work/out" || fail "--help"
+[ "$(status env -u DISPLAY "$brisel" --version)" = 0 ] && [ "$(cat "$work/out")" = "brisel 0.1" ] || fail "--version"
+usage "$brisel" --frobnicate "^brisel: unknown option '--frobnicate'$" &&
+  [ "$(tail -n +2 "$work/err")" = "Try 'brisel --help' for more information." ] || fail "unknown option: $(cat "$work/err")"
+usage "$brisel" --trace "^brisel: option '--trace' needs FILE$" || fail "--trace without FILE: $(cat "$work/err")"
+# A trace file that cannot be opened: said before anything else is tried (no display here).
+usage env -u DISPLAY "$brisel" --trace "$work/no/such/dir/t.log" "no/such/dir/t.log" && [ "$(wc -l <"$work/err")" = 1 ] ||
+  fail "bad trace file: $(cat "$work/err")"
+for bad in left quit ""; do
+  usage "$brisel" --key "$bad" "^brisel: option '--key' takes up|down|mute" || fail "--key '$bad': $(cat "$work/err")"
+done
+usage "$brisel" --autostart maybe "^brisel: option '--autostart'" || fail "--autostart maybe: $(cat "$work/err")"
+for command in --quit "--key up"; do
+  # shellcheck disable=SC2086
+  [ "$(status "$brisel" $command)" = 1 ] && one_line "$work/err" "^brisel: not running on this display$" ||
+    fail "$command with no brisel running: $(cat "$work/err")"
+done
 
 step "--autostart on writes a valid entry that starts brisel --run with the keys given, quoted"
 export XDG_CONFIG_HOME=$work/config
@@ -24,8 +45,8 @@ grep -qxF "Exec=$brisel --run --up \" +\" --down \"Apple Vol Down\"" "$entry" ||
 [ "$(status "$brisel" --autostart on)" = 0 ] && grep -qxF "Exec=$brisel --run" "$entry" || fail "on again"
 cp "$entry" "$work/entry.before"
 refused() {  # OPTION NAME: one line naming them, status 2, nothing on standard output
-  [ "$(status "$brisel" --autostart on "$1" "$2")" = 2 ] && [ ! -s "$work/out" ] &&
-    one_line "$work/err" "^brisel: $1 $2: no key has that name; the login entry is left as it was"
+  usage "$brisel" --autostart on "$1" "$2" "^brisel: $1 $2: no key has that name; the login entry is left as it was" &&
+    [ "$(wc -l <"$work/err")" = 1 ]
 }
 refused --mute Nonsense && cmp -s "$entry" "$work/entry.before" || fail "--mute Nonsense: $(cat "$work/err")"
 [ "$(stat -c %a "$XDG_CONFIG_HOME" "$XDG_CONFIG_HOME/autostart" | tr '\n' ' ')" = "700 700 " ] ||
@@ -49,23 +70,15 @@ step "--autostart off removes it, and says so when there was none"
 refused --up "apple vol up" && [ ! -e "$entry" ] || fail "--up 'apple vol up' without an entry: $(cat "$work/err")"
 [ "$(status env -u XDG_CONFIG_HOME "$brisel" --autostart on)" = 0 ] && [ -f "$HOME/.config/autostart/brisel.desktop" ] ||
   fail "without XDG_CONFIG_HOME: $(cat "$work/out" "$work/err")"
-[ "$(status "$brisel" --autostart maybe)" = 2 ] && [ ! -s "$work/out" ] && grep -q "^brisel: option '--autostart'" "$work/err" ||
-  fail "--autostart maybe: $(cat "$work/err")"
-
-step "--quit with no brisel running: status 1, one line"
-[ "$(status "$brisel" --quit)" = 1 ] && one_line "$work/err" "^brisel: not running on this display$" ||
-  fail "--quit: $(cat "$work/err")"
 
 step "--run hands over at once: the dialog never maps, and the keys work"
 log=$work/run.trace
-"$brisel" --run --up F5 --trace "$log" >"$work/brisel.log" 2>&1 &
-pid=$!
-wait_for 5 grep -q " Splash load$" "$log"
-cat "$log"
-! grep -q "Config shown" "$log" && ! "$xprobe" find Config || fail "the dialog was shown"
+brisel_up --run --up F5 --trace "$log"
+wait_for 5 traced "Splash load" 1
+! grep -q "Config shown" "$log" && gone Config || fail "the dialog was shown"
 tap F5
 wait_for 5 volume_is 2
-wait_for 5 "$xprobe" find Splash
+wait_for 5 window Splash
 
 step "a second brisel says so, exits 1 and leaves the mixer and the first alone"
 # Standard error a pipe: one line there, and no box, which would keep the program from ending.
@@ -100,61 +113,38 @@ echo "XF86AudioLowerVolume: keycode $before, then $after"
 [ -n "$after" ] && [ "$after" != "$before" ] || fail "the key map did not move the key"
 tap XF86AudioLowerVolume
 wait_for 5 volume_is 4
+brisel_quits
 
-step "--quit ends it with status 0"
-[ "$(status "$brisel" --quit)" = 0 ] && [ ! -s "$work/out" ] && [ ! -s "$work/err" ] || fail "--quit: $(cat "$work/err")"
-reap
-[ "$rc" = 0 ] || fail "status $rc after --quit"
-[ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
-
-step "keys that other programs have grabbed, as desktops bind them: after Run, one line for each"
+step "keys that other programs grab, as desktops bind them, and a name that matches no key: one line each"
 "$xprobe" grab XF86AudioRaiseVolume >"$work/grab.core" &
 grabbers+=($!)
 "$xprobe" grab XF86AudioMute xi2 >"$work/grab.xi2" &
 grabbers+=($!)
 wait_for 5 grep -q grabbed "$work/grab.core"
 wait_for 5 grep -q grabbed "$work/grab.xi2"
-"$brisel" --run 2> >(cat >"$work/grabbed.err") &
+"$brisel" --run --down Nonsense 2> >(cat >"$work/said") &
 pid=$!
-wait_for 5 grep -q '^brisel: "Apple Mute" is also bound by another program' "$work/grabbed.err"
-cat "$work/grabbed.err"
-[ "$(wc -l <"$work/grabbed.err")" = 2 ] && grep -q '^brisel: "Apple Vol Up" is also bound by another program' "$work/grabbed.err" ||
-  fail "the grabbed keys: $(cat "$work/grabbed.err")"
-[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-reap
+# The grabs are said after the hand-over, the name at the start.
+wait_for 5 grep -q '^brisel: "Apple Mute" is also bound by another program' "$work/said"
+wait_for 5 grep -q '^brisel: "Apple Vol Up" is also bound by another program' "$work/said"
 kill "${grabbers[@]}"
 wait "${grabbers[@]}" 2>/dev/null || true
 grabbers=()
-
-step "a name that matches no key: one line naming it and the key that stays, and that key works"
-log=$work/nonsense.trace
-"$brisel" --run --up Nonsense --trace "$log" 2> >(cat >"$work/nonsense.err") &
-pid=$!
-wait_for 5 grep -q " Splash load$" "$log"
-cat "$work/nonsense.err"
+cat "$work/said"
 before=$(sink_volume)
-tap XF86AudioRaiseVolume
-wait_for 5 louder_than "$before"
-# Handed over, and no grab to say: still the one line.
-one_line "$work/nonsense.err" \
-  '^brisel: --up Nonsense: no key has that name; the key stays "Apple Vol Up" (the names: brisel --help)$' ||
-  fail "--up Nonsense said: $(cat "$work/nonsense.err")"
-[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-reap
+tap XF86AudioLowerVolume
+wait_for 5 quieter_than "$before"
+[ "$(wc -l <"$work/said")" = 3 ] && grep -qx 'brisel: --down Nonsense: no key has that name; the key stays "Apple Vol Down" (the names: brisel --help)' "$work/said" ||
+  fail "said: $(cat "$work/said")"
 
 step "a brisel that dies leaves nothing behind: the next one starts"
-"$brisel" --run >/dev/null 2>&1 &
-pid=$!
-wait_for 5 instance_up
+instance_up || fail "no brisel holds the display"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
 pid=
 wait_for 5 bash -c "! $xprobe owner _BRISEL_INSTANCE"
-"$brisel" --run >/dev/null 2>&1 &
-pid=$!
+brisel_up --run
 wait_for 5 instance_up
 [ "$(status "$brisel" --run)" = 1 ] || fail "a second brisel after the first was killed"
-[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-wait "$pid" 2>/dev/null || true
-pid=
+brisel_quits
 echo "desktop: all checks passed"

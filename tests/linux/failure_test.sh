@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Failures that name their call, made to happen: each says one line, `brisel: CALL: what the
-# system said`, on standard error, and the program does what the line says: it ends with status
-# 1 where it cannot go on, and goes on with less where it can. And what other X clients and the
-# X server do to it: errors about their vanished windows say nothing, a lost display is one line
-# and status 1. Run under session.sh:
-#   failure_test.sh BRISEL XPROBE
+# Failures, made to happen: each says one line on standard error, `brisel: CALL: what the system
+# said` where a call failed, and the program ends with status 1 where it cannot go on, and goes on
+# with less where it can: no display, a trace whose writes fail, other clients' vanished windows,
+# a lost X server, no descriptor left. Run under session.sh:  failure_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,11 +10,21 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$BRISEL_SESSION
 pid= xvfb=
 trap '[ -z "$pid" ] || kill $pid 2>/dev/null || true; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null || true' EXIT
-instance_up() { "$xprobe" owner _BRISEL_INSTANCE; }
 # said_once FILE PATTERN: of the lines in FILE, one is the program's ("brisel: ..."), and it
 # matches. Libraries starved of descriptors say so in their own words too (FLTK's input method,
 # libpulse).
 said_once() { [ "$(grep -c '^brisel:' "$1")" = 1 ] && grep -q "$2" "$1"; }
+# started ARG...: brisel with the arguments in the background, standard error in $work/brisel.err.
+started() { "$@" >"$work/brisel.log" 2>"$work/brisel.err" & pid=$!; }
+stepped() { tap XF86AudioRaiseVolume && wait_for 1 louder_than "$1"; }
+# runs_on FILE ERROR: the brisel ($pid) tracing into FILE, whose writes fail, steps the volume at
+# two taps (the first tried again until brisel listens: no trace tells when), ends with status 0
+# at --quit, and said one line: why the trace stopped.
+runs_on() {
+  wait_for 5 stepped "$(sink_volume)" && wait_for 5 stepped "$(sink_volume)" || fail "the keys do not step"
+  brisel_quits
+  one_line "$work/brisel.err" "^brisel: --trace $1: $2\$" || fail "the trace into $1: $(cat "$work/brisel.err")"
+}
 
 # limited N COMMAND...: runs COMMAND with room for N more descriptors than it has at its start:
 # the lowest free ones are taken first, so the N+1st that it opens fails (EMFILE).
@@ -40,25 +48,29 @@ step "no X display: XOpenDisplay, status 1"
   fail "a display that does not exist: $(cat "$work/err")"
 gone Config || fail "a window was shown"
 
-step "100 clients ask for the instance selection and vanish at once: nothing said, the keys still work"
-log=$work/trace.log
-"$brisel" --run --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
-pid=$!
-wait_for 5 grep -q " Splash load$" "$log"
+step "a trace into a FIFO whose reader goes, and 100 clients that ask for the instance selection and vanish"
+mkfifo "$work/fifo"
+grep -q " Splash load$" "$work/fifo" &
+reader=$!
+started "$brisel" --run --trace "$work/fifo"
+wait_for 5 bash -c "! kill -0 $reader"
 "$xprobe" vanish _BRISEL_INSTANCE 100
 [ "$(status "$brisel" --key up)" = 0 ] || fail "--key up after the clients: $(cat "$work/err")"
 wait_for 5 volume_is 2
-[ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
-reap
-[ "$rc" = 0 ] && [ ! -s "$work/brisel.err" ] || fail "status $rc: $(cat "$work/brisel.err")"
-pactl set-sink-volume @DEFAULT_SINK@ 0%  # as the session started
+runs_on "$work/fifo" "Broken pipe"
+
+step "a trace onto a full disk"
+from_silence
+started "$brisel" --run --trace /dev/full
+runs_on /dev/full "No space left on device"
+from_silence
 
 step "its X server goes away: one line, status 1 within 2 s, nothing left running"
 start_xvfb "$work/xvfb-lost.log"  # a server of its own: the session's stays
 xvfb=$xvfb_pid
-DISPLAY=":$xvfb_display" "$brisel" --run --trace "$work/lost.log" >"$work/brisel.out" 2>"$work/brisel.err" &
-pid=$!
-wait_for 5 grep -q " Splash load$" "$work/lost.log"
+log=$work/lost.log
+started env DISPLAY=":$xvfb_display" "$brisel" --run --trace "$log"
+wait_for 5 traced "Splash load" 1
 kill "$xvfb"
 wait_for 2 bash -c "! kill -0 $pid" || fail "brisel runs on 2 s after its X server went away"
 reap
@@ -84,18 +96,16 @@ instance_up && fail "the instance channel outlived the program"
 
 step "libpulse's loop cannot start: one warning, and the program goes on without the sound server"
 # Room for the trace file and the three connections, none for the loop's wake-up pipe.
-rm "$log"
-limited 4 "$brisel" --run --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
-pid=$!
-wait_for 5 grep -q " Splash load$" "$log"
+log=$work/trace.log
+started limited 4 "$brisel" --run --trace "$log"
+wait_for 5 traced "Splash load" 1
 wait_for 5 grep -q "^brisel: pa_threaded_mainloop_new: " "$work/brisel.err"
-said_once "$work/brisel.err" '^brisel: pa_threaded_mainloop_new: Too many open files (the sound server is not used)$' ||
-  fail "libpulse: $(cat "$work/brisel.err")"
 tap XF86AudioRaiseVolume  # the display shows; the volume goes nowhere
 wait_for 5 window Splash
 [ "$(sink_volume)" = 0 ] || fail "the sound server was used"
 [ "$(status "$brisel" --quit)" = 0 ] || fail "--quit: $(cat "$work/err")"
 reap
 [ "$rc" = 0 ] || fail "status $rc after --quit"
-said_once "$work/brisel.err" '^brisel: pa_threaded_mainloop_new: ' || fail "more lines: $(cat "$work/brisel.err")"
+said_once "$work/brisel.err" '^brisel: pa_threaded_mainloop_new: Too many open files (the sound server is not used)$' ||
+  fail "libpulse: $(cat "$work/brisel.err")"
 echo "failures: all checks passed"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The keys change the sound server's default output, and the level follows it: a new default,
 # another program's volume or mute, an output that goes away, an unbalanced output; a server that
-# stops and comes back, a server that starts after the program, the level taken from the output
-# at the start, no echo of the program's own writes, and the ALSA mixer that the benchmark
-# compares; against PulseAudio, and against PipeWire's server with BRISEL_SOUND=pipewire
-# (session.sh). Run under session.sh:  pulse_test.sh BRISEL XPROBE
+# stops and comes back, or starts after the program; the level taken from the output at the start,
+# no echo of the program's own writes; and the ALSA mixer that the benchmark compares. Against
+# PulseAudio, and PipeWire's server with BRISEL_SOUND=pipewire.
+# Run under session.sh:  pulse_test.sh BRISEL XPROBE
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,34 +17,23 @@ volume_of() { pactl get-sink-volume "$1" | grep -o '[0-9]*%' | sed -n "${2:-1}p"
 mute_of() { pactl get-sink-mute "$1" | awk '{print $2}'; }
 volume_of_is() { local v; v=$(volume_of "$1"); echo "$1 volume $v" >"$work/last-volume"; [ "$v" = "$2" ]; }
 mute_of_is() { [ "$(mute_of "$1")" = "$2" ]; }
-server_down() { ! pactl info; }
+# more PATTERN N: the trace holds more than N lines with PATTERN
+more() { [ "$(count "$1")" -gt "$2" ]; }
 # The display reads the output when it is told of a change made elsewhere: `changed CMD...` runs
 # the command and waits until the program has read the output after it.
 reads() { count " mixerGetControlDetails [0-9]* 12 "; }
 changed() {
   local before; before=$(reads)
   "$@" >/dev/null
-  wait_for 5 bash -c "[ \$(grep -c ' mixerGetControlDetails [0-9]* 12 ' '$log') -gt $before ]" || fail "not followed: $*"
+  wait_for 5 more " mixerGetControlDetails [0-9]* 12 " "$before" || fail "not followed: $*"
 }
-
-pid=""
-trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
-# Starts the program (with the environment given as arguments), traced, and hands over with "Run".
-start_brisel() {
-  rm -f "$log"
-  env "$@" "$brisel" --trace "$log" >"$work/brisel.log" 2>&1 &
-  pid=$!
-  wait_for 5 window Config
-  wait_for 5 faded_in Config
-  xdotool mousemove --window "$(window Config)" 224 276 click 1
-  wait_for 5 gone Config
-}
+start_brisel() { rm -f "$log"; brisel_up --trace "$log"; hand_over; }  # traced, handed over
 stop_brisel() {
   kill -0 "$pid" || fail "brisel ended"
-  [ ! -s "$work/brisel.log" ] || { cat "$work/brisel.log"; fail "brisel wrote to its terminal"; }
+  [ ! -s "$work/brisel.log" ] || fail "brisel wrote to its terminal: $(cat "$work/brisel.log")"
   kill "$pid"
   wait_for 5 bash -c "! kill -0 $pid"
-  pid=""
+  pid=
 }
 up() { tap XF86AudioRaiseVolume; }
 down() { tap XF86AudioLowerVolume; }
@@ -102,7 +91,7 @@ wait_for 5 mute_of_is null no
 step "50 taps and a held key: one volume write each, and no echo of them taken for a change"
 writes=$(volume_writes) before=$(reads) h=$(count " Splash hidden$")
 for _ in $(seq 50); do down; done
-wait_for 5 bash -c "[ \$(grep -c ' mixerSetControlDetails [0-9]* 11 ' '$log') -ge $((writes + 50)) ]"
+wait_for 5 more " mixerSetControlDetails [0-9]* 11 " $((writes + 49))
 wait_for 5 volume_of_is null 1
 { echo "down XF86AudioRaiseVolume"; sleep 0.5; echo "up XF86AudioRaiseVolume"; } | "$xprobe" keys
 hidden_again "$h"
@@ -122,7 +111,7 @@ start_pulse
 [ "$(volume_of null)" = 100 ] || fail "a new server starts at 100 %"
 writes=$(volume_writes)
 up
-wait_for 5 bash -c "[ \$(grep -c ' mixerSetControlDetails [0-9]* 11 ' '$log') -gt $writes ]"
+wait_for 5 more " mixerSetControlDetails [0-9]* 11 " "$writes"
 sent=$(awk '$2 == "mixerSetControlDetails" && $4 == 11 {v = $5} END {printf "%d", v * 100 / 65535 + 0.5}' "$log")
 wait_for 5 volume_of_is null "$sent"
 [ "$sent" -lt 100 ] || fail "the level jumped to the new server's 100 %"
@@ -133,7 +122,7 @@ stop_pulse
 start_brisel
 up
 wait_for 5 window Splash
-server_down || fail "a sound server was started"
+! pactl info || fail "a sound server was started"
 
 step "the server starts after the program: the first press after it changes the volume"
 start_pulse
@@ -158,7 +147,7 @@ stop_brisel
 
 step "the ALSA mixer (forced, as the benchmark compares it) reaches the server, reads it and follows it"
 pactl set-sink-volume null 59%
-start_brisel BRISEL_MIXER=alsa
+BRISEL_MIXER=alsa start_brisel
 up  # from step 46 (58.5 %) to 47 (59.75 %), then 48 (61 %)
 wait_for 5 volume_of_is null 60
 up
