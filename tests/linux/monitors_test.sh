@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Two monitors side by side: each window appears centred on the monitor under the pointer when it
-# is shown, the dialog at the start, the display at each press after it had gone. Two of the same
-# size, the right one made first; then 800 x 600 at the origin and 1760 x 1024 beside it as the
-# first head. Run under session.sh with BRISEL_XSERVER=dummy BRISEL_WM=openbox:
-#   monitors_test.sh BRISEL XPROBE
+# Two monitors side by side: each window is shown centred on the monitor under the pointer, the
+# dialog at the start, the display at each press after it had gone. Run under session.sh with
+# BRISEL_XSERVER=dummy BRISEL_WM=openbox.
 set -euo pipefail
 brisel=$1 xprobe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,9 +21,7 @@ layout() {
   # xrandr's geometry: W/mm x H/mm + X + Y, at 96 dpi.
   xrandr --setmonitor first "$1/$(($1 * 254 / 960))x$2/$(($2 * 254 / 960))+$3+$4" none
   xrandr --setmonitor second "$5/$(($5 * 254 / 960))x$6/$(($6 * 254 / 960))+$7+$8" DUMMY0
-  xdpyinfo -ext XINERAMA | grep "head #" >"$work/heads"
-  cat "$work/heads"
-  [ "$(wc -l <"$work/heads")" = 2 ] || fail "not two heads"
+  [ "$(xdpyinfo -ext XINERAMA | grep -c "head #")" = 2 ] || fail "not two heads: $(xdpyinfo -ext XINERAMA)"
 }
 # check "MONITORS" POINTER_X POINTER_Y DIALOG_X DIALOG_Y [POINTER_X POINTER_Y DISPLAY_X DISPLAY_Y]...:
 # the dialog started with the pointer there, then a press with the pointer at each place.
@@ -39,8 +35,7 @@ check() {
   shift 5
   while [ $# -gt 0 ]; do
     xdotool mousemove "$1" "$2"
-    tap XF86AudioRaiseVolume
-    wait_for 5 window Splash
+    press XF86AudioRaiseVolume window Splash
     at Splash "$3" "$4" || fail "the display is at $(cat "$work/position"), not $3 $4"
     wait_for 5 gone Splash
     shift 4

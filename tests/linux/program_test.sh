@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
-# The Linux program on a real X server with a compositor and a real sound server, at the scales
-# the desktop sets (Xft.dpi 96, 192 and 144): the dialog and the display at their layouts' sizes
-# at the scale, centred, rounded, translucent in their pixels' alpha, the display never taking the
-# focus and showing the simulator's picture (at 2 drawn twice as large, not blown up). The trace of
-# Run and three presses, each after the display has gone, is the simulator's but for the times
-# and the mixer's own handle. Run under session.sh:  program_test.sh BRISEL XPROBE BRISEL_SIM
+# The program on an X server with a compositor and a sound server, at Xft.dpi 96, 192 and 144:
+# the windows at their sizes at the scale, centred, rounded, translucent in their alpha, the display
+# never taking the focus and showing the simulator's picture (at 2 drawn so, not blown up); the
+# trace of Run and three presses is the simulator's. Run under session.sh: BRISEL XPROBE BRISEL_SIM
 set -euo pipefail
 brisel=$1 xprobe=$2 sim=$3
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/lib.sh"
 work=$BRISEL_SESSION
 # centred WINDOW W H: the window is W x H at the centre of the 1280x1024 screen
-centred() {
-  geometry "$1" >"$work/geometry"
-  [ "$(cat "$work/geometry")" = "$(( (1280 - $2) / 2 )) $(( (1024 - $3) / 2 )) $2 $3" ]
-}
+centred() { geometry "$1" >"$work/geometry" && [ "$(cat "$work/geometry")" = "$(( (1280 - $2) / 2 )) $(( (1024 - $3) / 2 )) $2 $3" ]; }
 # rounded WINDOW W H R B E: its shape is the outline R B E E, with no opacity property, and its
 # alpha 0 at the outline's corners
 rounded() {
@@ -31,7 +26,7 @@ normal() { sed -E 's/^[0-9]+ //; s/^(mixer[SG]etControlDetails) [0-9]+ /\1 H /' 
 printf 'mixer value 11 0\nmixer value 12 0\nstart\nwait 300\nclick Run\nwait 300\ntap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 1500\n' |
   "$sim" >"$work/sim.trace"
 "$xprobe" hold-focus >"$work/holder" &
-holder_pid=$!
+helpers=($!)
 wait_for 5 test -s "$work/holder"
 
 # run DPI DIALOG DISPLAY_W DISPLAY_H: one program at that resolution.
@@ -42,7 +37,6 @@ run() {
   from_silence
   log=$work/trace-$dpi.log
   brisel_up --trace "$log"
-  trap 'kill $pid $holder_pid 2>/dev/null || true' EXIT
   wait_for 5 window Config
   config=$(window Config)
   wait_for 5 centred "$config" "$dialog" "$dialog" || fail "dialog at $(cat "$work/geometry")"
@@ -54,8 +48,7 @@ run() {
   [ "$(sink_volume)" = 0 ] || fail "the volume changed before any key"
 
   step "volume up: the sink gets the level; the display, $3x$4, centred and rounded, fades in without the focus"
-  tap XF86AudioRaiseVolume
-  wait_for 5 volume_is 2
+  press XF86AudioRaiseVolume volume_is 2
   wait_for 5 window Splash
   splash=$(window Splash)
   centred "$splash" "$3" "$4" || fail "display at $(cat "$work/geometry")"
@@ -77,10 +70,8 @@ run() {
     "$xprobe" same-inside "$work/twice.bmp" "$work/sim2.bmp" 420 410 110 110 || fail "not brisel-sim's picture at 2"
   fi
   wait_for 5 traced "Splash hidden" 1
-  tap XF86AudioRaiseVolume
-  wait_for 5 traced "Splash hidden" 2
-  tap XF86AudioMute
-  wait_for 5 mute_is yes
+  press XF86AudioRaiseVolume traced "Splash hidden" 2
+  press XF86AudioMute mute_is yes
   if [ "$dpi" = 96 ]; then  # the display loses its waves and its lit squares, as in the simulator
     snapshot "$work/muted.bmp" 'tap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 110'
     wait_for 5 shows "$work/muted.bmp" || fail "the muted display differs from the simulator's"

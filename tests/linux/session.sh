@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# session.sh COMMAND [ARG...]: runs the command in a desktop of its own, in a private runtime
-# folder: Xvfb (BRISEL_SCREEN, default 1280x1024x24; with BRISEL_FBDIR=1 its screen as an xwd
-# dump in BRISEL_SESSION/Xvfb_screen0), or with BRISEL_XSERVER=dummy the X.Org server with the
-# dummy driver (several monitors); xcompmgr; openbox if BRISEL_WM=openbox; a sound server with a
-# null sink at 0 %: PulseAudio, or with BRISEL_SOUND=pipewire PipeWire's, on a session bus of its
-# own. The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder).
-# Everything started here is stopped by process id when the command ends.
+# session.sh COMMAND [ARG...]: the command in a desktop of its own, in a private folder (its path
+# in BRISEL_SESSION): Xvfb (BRISEL_SCREEN, 1280x1024x24; BRISEL_FBDIR=1: the screen in
+# $BRISEL_SESSION/Xvfb_screen0) or with BRISEL_XSERVER=dummy the X.Org dummy server, xcompmgr,
+# openbox if BRISEL_WM=openbox, a null sink at 0 % on PulseAudio or (BRISEL_SOUND=pipewire)
+# PipeWire. All is stopped by process id when the command ends.
 set -euo pipefail
 # PipeWire's session manager needs a session bus: the session runs on one of its own.
 if [ "${BRISEL_SOUND:-}" = pipewire ] && [ -z "${BRISEL_SESSION_BUS:-}" ]; then
@@ -41,9 +39,7 @@ if [ "${BRISEL_XSERVER:-}" = dummy ]; then
   export DISPLAY=":$number"
   wait_for 20 xdpyinfo || { echo "session: Xorg did not start" >&2; cat "$session/xorg.out" >&2; exit 1; }
 else
-  framebuffer=()
-  [ -z "${BRISEL_FBDIR:-}" ] || framebuffer=(-fbdir "$session")
-  start_xvfb "$session/xvfb.log" "${framebuffer[@]}" || exit 1
+  start_xvfb "$session/xvfb.log" ${BRISEL_FBDIR:+-fbdir "$session"} || exit 1
   pids+=("$xvfb_pid")
   export DISPLAY=":$xvfb_display"
 fi

@@ -1,28 +1,16 @@
 // xprobe: looks at an X display for the Linux tests and the benchmark. Pictures are grey .bmp
 // files (the green channel; a 32-bit window's pixels as drawn, before their alpha); R B EW EH is a
-// round-rect outline (right, bottom, corner ellipse).
-//   find NAME                  the viewable window whose class hint's res_name is NAME
-//   shape WINDOW R B EW EH     exit 0 when its bounding shape is that outline
-//   focus                      the window with the input focus (0: none or pointer root)
-//   hold-focus                 maps a window, gives it the focus, prints its id, stays
-//   screenshot WINDOW FILE [X Y W H]   the window's pixels ("root": what the screen shows)
-//   alpha WINDOW X Y [X Y]...  a 32-bit window's alpha there, one a line ("none": no alpha)
-//   pixels WINDOW X Y [X Y]... the window's pixels there as drawn, "R,G,B" one a line
-//   owner SELECTION            the window that owns the selection; exit 1 when none does
-//   tap KEYSYM                 a press and its release in one request batch
-//   keys                       reads lines "tap|down|up KEYSYM" and sends each as it comes
-//   grab KEYSYM [xi2]          grabs the key on the root window as a desktop binds it (any
-//                              modifiers; xi2: the bare key through XInput2), says "grabbed", stays
-//   vanish SELECTION N         N clients in turn ask the owner of SELECTION for it and destroy
-//                              their window at once
-// Without a display:
-//   same-inside A.bmp B.bmp R B EW EH   exit 0 when they agree inside the outline (within 1)
-//   over-backdrop SHOT.bmp REF.bmp ALPHA R B EW EH   exit 0 when SHOT shows REF at ALPHA (0-255)
-//                              over a flat backdrop (SHOT's colour at 0,0): the blend undone, a
-//                              mean difference of at most 2 and no pixel off by more than 40
-//   drawn-at-two A.bmp B.bmp R B EW EH  exit 0 when A, at twice B's size, halved is close to B,
-//                              and drawn at its size, not B's pixels doubled
-//   framebuffer FILE X Y W H OUT.bmp    that rectangle of the screen from Xvfb's -fbdir dump
+// round-rect outline. find NAME: the viewable window whose res_name is NAME. shape WINDOW R B EW EH:
+// exit 0 when its bounding shape is the outline. focus: the focused window (0: none). hold-focus:
+// maps a window, gives it the focus, prints its id, stays. screenshot WINDOW|root FILE [X Y W H].
+// alpha|pixels WINDOW X Y...: each point's alpha ("none" without) or "R,G,B" as drawn. owner
+// SELECTION: its owner, exit 1 if none. tap KEYSYM: press and release in one request batch. keys:
+// sends "tap|down|up KEYSYM" lines as they come. grab KEYSYM [xi2]: grabs the key as a desktop
+// binds it, says "grabbed", stays. vanish SELECTION N: N clients ask for it and destroy their
+// window at once. Without a display: same-inside A B R B EW EH (each pixel within 1),
+// over-backdrop SHOT REF ALPHA R B EW EH (SHOT shows REF at ALPHA over SHOT's colour at 0,0),
+// drawn-at-two A B R B EW EH (A, at twice B's size, drawn so, not blown up), framebuffer FILE X Y W H
+// OUT (a rectangle of an xwd dump, as Xvfb -fbdir keeps the screen).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -39,7 +27,6 @@
 #include <iterator>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "resources/image.h"
 #include "resources/layout.h"
@@ -50,26 +37,18 @@ namespace {
 
 Display* dpy = nullptr;
 
-void Collect(Window w, std::vector<Window>& out) {
-  Window root, parent, *children = nullptr;
+// The first viewable window under W, depth first, whose class hint's res_name is NAME; 0: none.
+Window Find(Window w, const std::string& name) {
+  Window root, parent, *children = nullptr, found = 0;
   unsigned n = 0;
-  if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return;
-  for (unsigned i = 0; i < n; ++i) {
-    out.push_back(children[i]);
-    Collect(children[i], out);
+  if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return 0;
+  for (unsigned i = 0; i < n && !found; ++i) {
+    XWindowAttributes a{};
+    const bool viewable = XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable;
+    found = viewable && xprobe_util::ResName(dpy, children[i]) == name ? children[i] : Find(children[i], name);
   }
   if (children) XFree(children);
-}
-
-Window Find(const std::string& name) {
-  std::vector<Window> all;
-  Collect(DefaultRootWindow(dpy), all);
-  for (Window w : all) {
-    XWindowAttributes a{};
-    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && xprobe_util::ResName(dpy, w) == name)
-      return w;
-  }
-  return 0;
+  return found;
 }
 
 brisel::Outline OutlineArgs(char** a) { return {std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3])}; }
@@ -148,9 +127,8 @@ int Compare(const char* shot_file, const char* ref_file, int alpha, const brisel
         sum += d, ++compared, differ += d > 1, far += d > 40;
       }
   const double mean = compared ? sum / compared : 0;
-  std::printf("%d of %d pixels differ, mean difference %.2f, %d off by more than 40\n", differ, compared, mean, far);
-  if (compared == 0) return 1;
-  return alpha == 255 ? differ != 0 : mean > 2 || far > 0;
+  std::printf("%d of %d pixels off by more than 1, mean difference %.2f, %d off by more than 40\n", differ, compared, mean, far);
+  return compared == 0 || (alpha == 255 ? differ != 0 : mean > 2 || far > 0);
 }
 
 int DrawnAtTwo(const char* a_file, const char* b_file, const brisel::Outline& o) {
@@ -195,7 +173,15 @@ int Framebuffer(const char* file, char** crop, const char* out_file) {
   return 0;
 }
 
-int HoldFocus() {
+// Says LINE once the server has every request, and stays.
+[[noreturn]] void Stay(const std::string& line) {
+  XSync(dpy, False);
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+  for (XEvent ev;;) XNextEvent(dpy, &ev);
+}
+
+void HoldFocus() {
   const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
   XStoreName(dpy, w, "focus-holder");
   XSelectInput(dpy, w, StructureNotifyMask);
@@ -204,24 +190,19 @@ int HoldFocus() {
   do XNextEvent(dpy, &ev);
   while (ev.type != MapNotify);
   XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
-  XSync(dpy, False);
-  std::printf("%lu\n", w);
-  std::fflush(stdout);
-  for (;;) XNextEvent(dpy, &ev);
+  Stay(std::to_string(w));
 }
 
-// A press, a release or both (a tap) of KEYSYM.
+// WHAT: tap, down or up.
 bool SendKey(const std::string& what, const std::string& keysym) {
-  if (xprobe_util::SendKey(dpy, keysym.c_str(), what != "up", what != "down")) return true;
-  std::fprintf(stderr, "xprobe: no key for %s\n", keysym.c_str());
-  return false;
+  const bool known = what == "tap" || what == "down" || what == "up";
+  if (known && xprobe_util::SendKey(dpy, keysym.c_str(), what != "up", what != "down")) return true;
+  return std::fprintf(stderr, "xprobe: cannot %s %s\n", what.c_str(), keysym.c_str()), false;
 }
 
 int Keys() {
-  for (std::string what, keysym; std::cin >> what >> keysym;) {
-    if (what != "tap" && what != "down" && what != "up") return std::fprintf(stderr, "xprobe: %s?\n", what.c_str()), 2;
+  for (std::string what, keysym; std::cin >> what >> keysym;)
     if (!SendKey(what, keysym)) return 1;
-  }
   return 0;
 }
 
@@ -235,10 +216,7 @@ int Grab(const char* name, bool xi2) {
                                          XIGrabModeAsync, False, &mask, 1, &bare) != 0))
     return 1;
   if (!xi2) XGrabKey(dpy, code, AnyModifier, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync);
-  XSync(dpy, False);
-  std::printf("grabbed\n");
-  std::fflush(stdout);
-  for (XEvent ev;;) XNextEvent(dpy, &ev);
+  Stay("grabbed");
 }
 
 // Each client's window is gone before the owner answers: its reply names a window that no longer
@@ -269,17 +247,14 @@ int main(int argc, char** argv) {
   if (!dpy || argc < 2) return std::fprintf(stderr, "xprobe: no display or no command\n"), 2;
   XSetErrorHandler(xprobe_util::IgnoreErrors);
   const auto window = [&](int i) { return std::strcmp(argv[i], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[i], nullptr, 0); };
-  if (cmd == "find" && argc == 3) return PrintWindow(Find(argv[2]));
+  if (cmd == "find" && argc == 3) return PrintWindow(Find(DefaultRootWindow(dpy), argv[2]));
   if (cmd == "owner" && argc == 3) return PrintWindow(XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False)));
   if (cmd == "shape" && argc == 7) return Shape(window(2), OutlineArgs(argv + 3));
-  if (cmd == "focus" && argc == 2) {
-    Window w = 0;
-    int revert = 0;
-    XGetInputFocus(dpy, &w, &revert);
-    std::printf("%lu\n", w == PointerRoot ? 0ul : w);
-    return 0;
-  }
-  if (cmd == "hold-focus" && argc == 2) return HoldFocus();
+  Window focus = 0;
+  int revert = 0;
+  if (cmd == "focus" && argc == 2 && XGetInputFocus(dpy, &focus, &revert))
+    return std::printf("%lu\n", focus == PointerRoot ? 0ul : focus), 0;
+  if (cmd == "hold-focus" && argc == 2) HoldFocus();
   if (cmd == "screenshot" && (argc == 4 || argc == 8)) return Screenshot(window(2), argv[3], argc == 8 ? argv + 4 : nullptr);
   if ((cmd == "alpha" || cmd == "pixels") && argc >= 5 && argc % 2 == 1)
     return Pixels(window(2), argc - 3, argv + 3, cmd == "alpha");
