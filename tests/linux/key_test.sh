@@ -16,7 +16,7 @@ presses() {
   local before h p n pids=()
   before=$(volume_writes) h=$(hides)
   [ -z "${2:-}" ] || kill -STOP "$pid"
-  for _ in $(seq "$1"); do key up & pids+=($!); done
+  for _ in $(seq "$1"); do "$brisel" --key up & pids+=($!); done
   for p in "${pids[@]}"; do wait "$p" || fail "a --key up failed"; done
   kill -CONT "$pid"
   hidden_again "$h"

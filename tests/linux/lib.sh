@@ -13,11 +13,12 @@ wait_for() {
   done
 }
 
-# start_xvfb LOG [ARG...]: an Xvfb of its own; its display number in $xvfb_display, pid in $xvfb_pid.
+# start_xvfb LOG [ARG...]: an Xvfb of its own, room for a flood of clients; its display number in
+# $xvfb_display, its pid in $xvfb_pid.
 start_xvfb() {
   local log=$1; shift
   exec 3<> <(:)  # the server tells its number on this pipe
-  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset "$@" >"$log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${BRISEL_SCREEN:-1280x1024x24}" -nolisten tcp -noreset -maxclients 512 "$@" >"$log" 2>&1 &
   xvfb_pid=$!
   read -r -t 10 -u 3 xvfb_display || { echo "Xvfb did not start" >&2; cat "$log" >&2; kill "$xvfb_pid"; return 1; }
   exec 3<&-
