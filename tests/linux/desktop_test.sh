@@ -61,7 +61,6 @@ for bad in left quit ""; do
 done
 usage "$brisel" --autostart maybe "^brisel: option '--autostart'" || fail "--autostart maybe: $(cat "$work/err")"
 for command in --quit "--key up"; do
-  # shellcheck disable=SC2086
   [ "$(status "$brisel" $command)" = 1 ] && one_line "$work/err" "^brisel: not running on this display$" ||
     fail "$command with no brisel running: $(cat "$work/err")"
 done
@@ -73,7 +72,10 @@ entry=$XDG_CONFIG_HOME/autostart/brisel.desktop
 one_line "$work/out" "$entry" && [ ! -s "$work/err" ] || fail "on said: $(cat "$work/out" "$work/err")"
 desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
 grep -qxF "Exec=$brisel --run --up \" +\" --down \"Apple Vol Down\"" "$entry" || fail "Exec line: $(grep Exec "$entry")"
-[ "$(status "$brisel" --autostart on)" = 0 ] && grep -qxF "Exec=$brisel --run" "$entry" || fail "on again"
+# Written again by a brisel in a folder whose name holds a backslash: quoted and escaped.
+mkdir "$work/a\\b" && cp "$brisel" "$work/a\\b/"
+[ "$(status "$work/a\\b/brisel" --autostart on)" = 0 ] && desktop-file-validate "$entry" &&
+  grep -qxF "Exec=\"$work/a\\\\\\\\b/brisel\" --run" "$entry" || fail "on again, from a\\b: $(grep Exec "$entry")"
 cp "$entry" "$work/entry.before"
 refused() {  # OPTION NAME: one line naming them, status 2, nothing on standard output
   usage "$brisel" --autostart on "$1" "$2" "^brisel: $1 $2: no key has that name; the login entry is left as it was" &&

@@ -16,15 +16,14 @@ at() {
 # layout W H X Y  W H X Y: the screen's monitors, the first made first (Xinerama's head 0).
 layout() {
   xrandr --listmonitors | sed -n 's/^ *[0-9]*: [+*]*\([^ ]*\) .*/\1/p' >"$work/monitors"
-  # The output's own monitor cannot be deleted (BadValue); a monitor set on the output replaces it.
+  # The output's own monitor cannot be deleted (BadValue): one set on the output replaces it.
   while read -r name; do [ "$name" = DUMMY0 ] || xrandr --delmonitor "$name"; done <"$work/monitors"
-  # xrandr's geometry: W/mm x H/mm + X + Y, at 96 dpi.
+  # W/mm x H/mm + X + Y, at 96 dpi
   xrandr --setmonitor first "$1/$(($1 * 254 / 960))x$2/$(($2 * 254 / 960))+$3+$4" none
   xrandr --setmonitor second "$5/$(($5 * 254 / 960))x$6/$(($6 * 254 / 960))+$7+$8" DUMMY0
   [ "$(xdpyinfo -ext XINERAMA | grep -c "head #")" = 2 ] || fail "not two heads: $(xdpyinfo -ext XINERAMA)"
 }
-# check "MONITORS" POINTER_X POINTER_Y DIALOG_X DIALOG_Y [POINTER_X POINTER_Y DISPLAY_X DISPLAY_Y]...:
-# the dialog started with the pointer there, then a press with the pointer at each place.
+# check "LAYOUT" POINTER_X POINTER_Y DIALOG_X DIALOG_Y [POINTER_X POINTER_Y DISPLAY_X DISPLAY_Y]...
 check() {
   layout $1
   xdotool mousemove "$2" "$3"

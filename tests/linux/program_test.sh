@@ -19,8 +19,16 @@ rounded() {
 }
 # snapshot FILE SIM-LINES [ARG...]: the simulator's display after Run and the lines
 snapshot() { printf "start\nwait 300\nclick Run\nwait 300\n$2\nsnapshot Splash %s\n" "$1" | "$sim" "${@:3}" >/dev/null; }
+snapshot "$work/up.bmp" 'tap 175\nwait 10'
+snapshot "$work/up2.bmp" 'tap 175\nwait 10' --scale 2
+snapshot "$work/muted.bmp" 'tap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 110'
+# shot FILE: the display, faded in (its alpha then leaves the picture exact to one level), in FILE
+shot() {
+  local at=("$splash" $((105 * q / 4)) $((100 * q / 4)) 220)
+  alpha_is "${at[@]}" && "$xprobe" screenshot "$splash" "$1" && alpha_is "${at[@]}"
+}
 # shows FILE: the display looks as that snapshot (at 1)
-shows() { "$xprobe" screenshot "$(window Splash)" "$work/shot.bmp" && "$xprobe" same-inside "$work/shot.bmp" "$1" 210 205 55 55; }
+shows() { splash=$(window Splash) && shot "$work/shot.bmp" && "$xprobe" same-inside "$work/shot.bmp" "$1" 210 205 55 55; }
 normal() { sed -E 's/^[0-9]+ //; s/^(mixer[SG]etControlDetails) [0-9]+ /\1 H /' "$1" | grep -E "${2:-.}"; }
 # The simulated output stands where the session's sound server starts the real one: 0 %, sound on.
 printf 'mixer value 11 0\nmixer value 12 0\nstart\nwait 300\nclick Run\nwait 300\ntap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 1500\n' |
@@ -56,24 +64,17 @@ run() {
   rounded "$splash" "$3" "$4" $((210 * q / 4)) $((205 * q / 4)) $((55 * q / 4)) || fail "the display's outline"
   [ "$("$xprobe" focus)" = "$(cat "$work/holder")" ] || fail "the display took the focus"
   if [ "$dpi" = 96 ]; then
-    snapshot "$work/up.bmp" 'tap 175\nwait 10'
-    shows "$work/up.bmp" || fail "the display differs from the simulator's"
+    wait_for 5 shows "$work/up.bmp" || fail "the display differs from the simulator's"
   elif [ "$dpi" = 192 ]; then
-    snapshot "$work/once.bmp" 'tap 175\nwait 10'
-    drawn() {
-      "$xprobe" screenshot "$splash" "$work/twice.bmp" &&
-        "$xprobe" drawn-at-two "$work/twice.bmp" "$work/once.bmp" 210 205 55 55 >"$work/compared"
-    }
+    drawn() { shot "$work/twice.bmp" && "$xprobe" drawn-at-two "$work/twice.bmp" "$work/up.bmp" 210 205 55 55 >"$work/compared"; }
     wait_for 5 drawn || fail "$(cat "$work/compared")"
     cat "$work/compared"
-    snapshot "$work/sim2.bmp" 'tap 175\nwait 10' --scale 2
-    "$xprobe" same-inside "$work/twice.bmp" "$work/sim2.bmp" 420 410 110 110 || fail "not brisel-sim's picture at 2"
+    "$xprobe" same-inside "$work/twice.bmp" "$work/up2.bmp" 420 410 110 110 || fail "not brisel-sim's picture at 2"
   fi
   wait_for 5 traced "Splash hidden" 1
   press XF86AudioRaiseVolume traced "Splash hidden" 2
   press XF86AudioMute mute_is yes
   if [ "$dpi" = 96 ]; then  # the display loses its waves and its lit squares, as in the simulator
-    snapshot "$work/muted.bmp" 'tap 175\nwait 1500\ntap 175\nwait 1500\ntap 173\nwait 110'
     wait_for 5 shows "$work/muted.bmp" || fail "the muted display differs from the simulator's"
   fi
   wait_for 5 traced "Splash hidden" 3

@@ -13,7 +13,6 @@ unset WAYLAND_DISPLAY  # the program runs on an X server of its own, wherever th
 here=$(cd "$(dirname "$0")" && pwd)
 session=$(mktemp -d /tmp/brisel-session.XXXXXX)
 export BRISEL_SESSION=$session
-# shellcheck source=lib.sh
 . "$here/lib.sh"
 pids=()
 cleanup() {
