@@ -129,7 +129,7 @@ hidden_again() { wait_for 5 traced "Splash hidden" $(($1 + 1)); }
 # On a Wayland desktop: `brisel --run` with F10, F9 and F7 as the session's user ("${as[@]}"), traced
 # to $log in $home, says one line, how to bind the keys. Its pid is $brisel_pid, also in pids.
 run_brisel_on_wayland() {
-  log=$home/trace
+  log=$home/trace && rm -f "$work/brisel.err"  # a stale line would pass for the hint before brisel starts
   "${as[@]}" "$brisel" --run --up F10 --down F9 --mute F7 --trace "$log" >"$work/brisel.out" 2>"$work/brisel.err" &
   brisel_pid=$!
   pids+=($brisel_pid)
