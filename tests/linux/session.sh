@@ -1,27 +1,18 @@
 #!/usr/bin/env bash
-# Runs a command inside a desktop of its own: an Xvfb server (or, with BRISEL_XSERVER=dummy, the
-# X.Org server with the dummy driver, for tests of several monitors), a compositing manager, a
-# window manager if BRISEL_WM names one, and a sound server with a null sink, in a private runtime
-# folder: PulseAudio, or with BRISEL_SOUND=pipewire PipeWire's (pipewire, wireplumber and
-# pipewire-pulse, on a session bus of its own). The screen is BRISEL_SCREEN (default
-# 1280x1024x24). With BRISEL_FBDIR=1 Xvfb keeps its screen in BRISEL_SESSION/Xvfb_screen0 (an xwd
-# dump): what the screen shows, where a compositor blends the windows. Everything started here is
-# stopped by process id when the command ends.
-# Usage: session.sh COMMAND [ARG...]
-# The command sees DISPLAY, PULSE_RUNTIME_PATH and BRISEL_SESSION (the session's folder);
-# `restart_pulse` in tests/linux/lib.sh restarts the daemon, `stop_compositor` and
-# `start_compositor` the compositing manager.
+# session.sh COMMAND [ARG...]: the command in a desktop of its own, in a private folder (its path
+# in BRISEL_SESSION): Xvfb (BRISEL_SCREEN, 1280x1024x24; BRISEL_FBDIR=1: the screen in
+# $BRISEL_SESSION/Xvfb_screen0) or with BRISEL_XSERVER=dummy the X.Org dummy server, xcompmgr,
+# openbox if BRISEL_WM=openbox, a null sink at 0 % on PulseAudio or (BRISEL_SOUND=pipewire)
+# PipeWire. All is stopped by process id when the command ends.
 set -euo pipefail
 # PipeWire's session manager needs a session bus: the session runs on one of its own.
 if [ "${BRISEL_SOUND:-}" = pipewire ] && [ -z "${BRISEL_SESSION_BUS:-}" ]; then
   BRISEL_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
 fi
-# A test that runs the program on its own X server is no Wayland session, wherever it is started.
-unset WAYLAND_DISPLAY
+unset WAYLAND_DISPLAY  # the program runs on an X server of its own, wherever the test starts
 here=$(cd "$(dirname "$0")" && pwd)
 session=$(mktemp -d /tmp/brisel-session.XXXXXX)
 export BRISEL_SESSION=$session
-# shellcheck source=lib.sh
 . "$here/lib.sh"
 pids=()
 cleanup() {
@@ -36,9 +27,8 @@ cleanup() {
 trap cleanup EXIT
 
 if [ "${BRISEL_XSERVER:-}" = dummy ]; then
-  # The X.Org server with the dummy driver, which can make several monitors of one screen
-  # (tests/linux/dummy-xorg.conf: 2560x1024). It runs as root only, and knows no -displayfd
-  # here: the first number from 70 up that no server holds.
+  # As root only (tests/linux/dummy-xorg.conf: 2560x1024), on the first display number from 70 up
+  # that no server holds: it knows no -displayfd here.
   [ "$(id -u)" = 0 ] || { echo "session: the X.Org dummy server needs root; skipped" >&2; exit 77; }
   number=70
   while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ]; do number=$((number + 1)); done
@@ -48,18 +38,14 @@ if [ "${BRISEL_XSERVER:-}" = dummy ]; then
   export DISPLAY=":$number"
   wait_for 20 xdpyinfo || { echo "session: Xorg did not start" >&2; cat "$session/xorg.out" >&2; exit 1; }
 else
-  framebuffer=()
-  [ -z "${BRISEL_FBDIR:-}" ] || framebuffer=(-fbdir "$session")
-  start_xvfb "$session/xvfb.log" "${framebuffer[@]}" || exit 1
+  start_xvfb "$session/xvfb.log" ${BRISEL_FBDIR:+-fbdir "$session"} || exit 1
   pids+=("$xvfb_pid")
-  echo "$xvfb_pid" >"$session/xvfb.pid"
   export DISPLAY=":$xvfb_display"
 fi
 
 start_compositor
-# A window manager where a test asks for one (BRISEL_WM=openbox). The command starts only once the
-# window manager has finished starting: openbox owns the screen (and says so on the root window)
-# well before it handles map requests, and a window mapped in between is never shown.
+# openbox owns the screen well before it handles map requests (a window mapped in between is never
+# shown): the command starts once it says it has started.
 if [ -n "${BRISEL_WM:-}" ]; then
   [ "$BRISEL_WM" = openbox ] || { echo "session: only openbox is supported as BRISEL_WM" >&2; exit 2; }
   openbox --startup "touch $session/wm-ready" >"$session/wm.log" 2>&1 &
@@ -75,8 +61,7 @@ if [ "${BRISEL_SOUND:-}" = pipewire ]; then
   start_pipewire
 fi
 start_pulse
-# Brisel starts from the output's volume: the tests count their steps from the bottom.
-pactl set-sink-volume @DEFAULT_SINK@ 0%
+pactl set-sink-volume @DEFAULT_SINK@ 0%  # brisel starts from the output's volume: the tests count from 0
 if [ -n "${BRISEL_WM:-}" ]; then
   wait_for 10 test -e "$session/wm-ready" || { echo "session: the window manager did not start" >&2; cat "$session/wm.log" >&2; exit 1; }
 fi

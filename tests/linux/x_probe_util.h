@@ -29,10 +29,8 @@ inline std::string ResName(Display* dpy, Window w) {
   return name;
 }
 
-// Sends a press, a release, or both (a tap) of KEYSYM, and waits until the server has them.
-// A tap goes in one request batch: the X server handles the press and the release before it
-// answers anyone's key-map question, so the key is never seen down by two ticks of the program.
-// False when no key carries KEYSYM.
+// Sends a press, a release, or both (a tap: in one request batch, never seen down by two ticks of
+// the program) of KEYSYM, and waits until the server has them. False when no key carries KEYSYM.
 inline bool SendKey(Display* dpy, const char* keysym, bool press, bool release) {
   const KeySym sym = XStringToKeysym(keysym);
   const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);

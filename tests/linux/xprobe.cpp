@@ -1,39 +1,16 @@
-// xprobe: looks at an X display for the Linux tests and the benchmark.
-//   xprobe find NAME                 the viewable window whose class hint's res_name is NAME
-//   xprobe opacity WINDOW            its _NET_WM_WINDOW_OPACITY, or "none"
-//   xprobe shape WINDOW R B EW EH    exit 0 when its bounding shape is that round-rect region
-//   xprobe focus                     the window with the input focus (0: none or pointer root)
-//   xprobe hold-focus                maps a window, gives it the focus, prints its id, stays
-//   xprobe screenshot WINDOW FILE [X Y W H]   the window's pixels (WINDOW "root": the screen as
-//                                    the compositor shows it) as a grey .bmp (the green channel;
-//                                    a 32-bit window's pixels as drawn, before their alpha)
-//   xprobe alpha WINDOW X Y [X Y]... a 32-bit window's alpha there, one a line; "none" for a
-//                                    window without alpha
-//   xprobe same-inside A.bmp B.bmp R B EW EH   exit 0 when the pictures agree inside the region
-//                                    (within 1: undoing the alpha rounds)
-//   xprobe drawn-at-two A.bmp B.bmp R B EW EH  exit 0 when A, a picture at twice B's size,
-//                                    reduced 2 x 2 to 1 is close to B inside the region (at B's
-//                                    size), and drawn at its size, not B's pixels doubled
-//   xprobe owner SELECTION           the window that owns the selection; exit 1 when none does
-//   xprobe pixels WINDOW X Y [X Y]...  the window's own pixels there, as "R,G,B" one a line
-//                                    (a 32-bit window's as drawn, before their alpha)
-//   xprobe from-ppm IN.ppm OUT.bmp   a binary PPM (a Wayland screenshot) as a grey .bmp, as above
-//   xprobe framebuffer FILE X Y W H OUT.bmp   that rectangle of what the screen shows, from the
-//                                    framebuffer Xvfb keeps in FILE (-fbdir DIR: DIR/Xvfb_screen0,
-//                                    an xwd dump), as a grey .bmp, as above
-//   xprobe over-backdrop SHOT.bmp REF.bmp ALPHA R B EW EH   exit 0 when SHOT shows REF at ALPHA
-//                                    (0 to 255) over a flat backdrop (SHOT's colour at 0,0) inside
-//                                    the region: with the blend undone, a mean difference of at
-//                                    most 2 levels and no pixel off by more than 40 (prints both)
-//   xprobe tap KEYSYM                a press and its release in one request batch
-//   xprobe keys                      stays, and reads lines "tap KEYSYM", "down KEYSYM" and
-//                                    "up KEYSYM" from standard input, each sent as it comes
-//   xprobe grab KEYSYM [xi2]         grabs the key on the root window, as a desktop binds it
-//                                    (with any modifiers; with xi2 the bare key through XInput2),
-//                                    prints "grabbed" and stays
-//   xprobe vanish SELECTION N        N clients, one after another, each asks the owner of
-//                                    SELECTION for it and destroys its window at once
-// same-inside, drawn-at-two, from-ppm, framebuffer and over-backdrop need no display.
+// xprobe: looks at an X display for the Linux tests and the benchmark. Pictures are grey .bmp
+// files (the green channel; a 32-bit window's pixels as drawn, before their alpha); R B EW EH is a
+// round-rect outline. find NAME: the viewable window whose res_name is NAME. shape WINDOW R B EW EH:
+// exit 0 when its bounding shape is the outline. focus: the focused window (0: none). hold-focus:
+// maps a window, gives it the focus, prints its id, stays. screenshot WINDOW|root FILE [X Y W H].
+// alpha|pixels WINDOW X Y...: each point's alpha ("none" without) or "R,G,B" as drawn. owner
+// SELECTION: its owner, exit 1 if none. tap KEYSYM: press and release in one request batch. keys:
+// sends "tap|down|up KEYSYM" lines as they come. grab KEYSYM [xi2]: grabs the key as a desktop
+// binds it, says "grabbed", stays. vanish SELECTION N: N clients ask for it and destroy their
+// window at once. Without a display: same-inside A B R B EW EH (each pixel within 1),
+// over-backdrop SHOT REF ALPHA R B EW EH (SHOT shows REF at ALPHA over SHOT's colour at 0,0),
+// drawn-at-two A B R B EW EH (A, at twice B's size, drawn so, not blown up), framebuffer FILE X Y W H
+// OUT (a rectangle of an xwd dump, as Xvfb -fbdir keeps the screen).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -50,7 +27,6 @@
 #include <iterator>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "resources/image.h"
 #include "resources/layout.h"
@@ -59,46 +35,20 @@
 
 namespace {
 
-using xprobe_util::IgnoreErrors;
-using xprobe_util::ResName;
-
 Display* dpy = nullptr;
 
-void Collect(Window w, std::vector<Window>& out) {
-  Window root, parent, *children = nullptr;
+// The first viewable window under W, depth first, whose class hint's res_name is NAME; 0: none.
+Window Find(Window w, const std::string& name) {
+  Window root, parent, *children = nullptr, found = 0;
   unsigned n = 0;
-  if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return;
-  for (unsigned i = 0; i < n; ++i) {
-    out.push_back(children[i]);
-    Collect(children[i], out);
+  if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return 0;
+  for (unsigned i = 0; i < n && !found; ++i) {
+    XWindowAttributes a{};
+    const bool viewable = XGetWindowAttributes(dpy, children[i], &a) && a.map_state == IsViewable;
+    found = viewable && xprobe_util::ResName(dpy, children[i]) == name ? children[i] : Find(children[i], name);
   }
   if (children) XFree(children);
-}
-
-Window Find(const std::string& name) {
-  std::vector<Window> all;
-  Collect(DefaultRootWindow(dpy), all);
-  for (Window w : all) {
-    XWindowAttributes a{};
-    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && ResName(dpy, w) == name) return w;
-  }
-  return 0;
-}
-
-long Opacity(Window w) {
-  Atom type;
-  int format;
-  unsigned long n, after;
-  unsigned char* data = nullptr;
-  const Atom atom = XInternAtom(dpy, "_NET_WM_WINDOW_OPACITY", False);
-  if (XGetWindowProperty(dpy, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data) != Success ||
-      !data || n == 0) {
-    if (data) XFree(data);
-    return -1;
-  }
-  const long v = static_cast<long>(*reinterpret_cast<unsigned long*>(data) & 0xFFFFFFFFul);
-  XFree(data);
-  return v;
+  return found;
 }
 
 brisel::Outline OutlineArgs(char** a) { return {std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3])}; }
@@ -118,6 +68,11 @@ int Shape(Window w, const brisel::Outline& o) {
   return wrong == 0 ? 0 : 1;
 }
 
+// A 32-bit window's pixels are premultiplied: the colour as drawn is the value divided by alpha.
+unsigned long Drawn(unsigned long value, unsigned long alpha) {
+  return alpha ? std::min(255ul, (value * 255 + alpha / 2) / alpha) : 0;
+}
+
 int Screenshot(Window w, const char* file, char** crop) {
   XWindowAttributes a{};
   if (!XGetWindowAttributes(dpy, w, &a)) return 1;
@@ -130,15 +85,26 @@ int Screenshot(Window w, const char* file, char** crop) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const unsigned long p = XGetPixel(img, x, y);
-      unsigned long g = (p >> 8) & 0xFF;
-      if (alpha) {  // premultiplied: the colour as drawn is g / alpha
-        const unsigned long al = (p >> 24) & 0xFF;
-        g = al ? std::min(255ul, (g * 255 + al / 2) / al) : 0;
-      }
-      out.at(x, y) = static_cast<std::uint8_t>(g);
+      out.at(x, y) = static_cast<std::uint8_t>(Drawn((p >> 8) & 0xFF, alpha ? (p >> 24) & 0xFF : 255));
     }
   XDestroyImage(img);
   std::ofstream(file, std::ios::binary) << brisel::EncodeBmp(out);
+  return 0;
+}
+
+// alpha and pixels: each point's alpha ("none" without one), or its colour as drawn.
+int Pixels(Window w, int n, char** points, bool alpha) {
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(dpy, w, &a)) return 1;
+  for (int i = 0; i + 1 < n; i += 2) {
+    XImage* img = XGetImage(dpy, w, std::atoi(points[i]), std::atoi(points[i + 1]), 1, 1, AllPlanes, ZPixmap);
+    if (!img) return 1;
+    const unsigned long p = XGetPixel(img, 0, 0), al = a.depth == 32 ? (p >> 24) & 0xFF : 255;
+    XDestroyImage(img);
+    if (alpha && a.depth != 32) std::printf("none\n");
+    else if (alpha) std::printf("%lu\n", al);
+    else std::printf("%lu,%lu,%lu\n", Drawn((p >> 16) & 0xFF, al), Drawn((p >> 8) & 0xFF, al), Drawn(p & 0xFF, al));
+  }
   return 0;
 }
 
@@ -147,17 +113,22 @@ brisel::GreyImage Load(const char* file) {
   return brisel::DecodeBmp(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
-int SameInside(const char* a_file, const char* b_file, const brisel::Outline& o) {
-  const brisel::GreyImage a = Load(a_file), b = Load(b_file);
-  int differ = 0, compared = 0;
-  for (int y = 0; y < std::min(a.height, b.height); ++y)
-    for (int x = 0; x < std::min(a.width, b.width); ++x)
+// SHOT against REF inside the outline. Over a flat backdrop at ALPHA the screen shows backdrop +
+// (drawn - backdrop) x ALPHA / 255: undone, that finds the colour as drawn to a level or two.
+int Compare(const char* shot_file, const char* ref_file, int alpha, const brisel::Outline& o) {
+  const brisel::GreyImage shot = Load(shot_file), ref = Load(ref_file);
+  const double backdrop = shot.width ? shot.at(0, 0) : 0;
+  double sum = 0;
+  int compared = 0, differ = 0, far = 0;
+  for (int y = 0; y < std::min(shot.height, ref.height); ++y)
+    for (int x = 0; x < std::min(shot.width, ref.width); ++x)
       if (brisel::OutlineContains(o, x, y)) {
-        ++compared;
-        differ += std::abs(a.at(x, y) - b.at(x, y)) > 1;
+        const double d = std::abs(backdrop + (shot.at(x, y) - backdrop) * 255 / std::max(alpha, 1) - ref.at(x, y));
+        sum += d, ++compared, differ += d > 1, far += d > 40;
       }
-  std::printf("%d of %d pixels differ\n", differ, compared);
-  return compared > 0 && differ == 0 ? 0 : 1;
+  const double mean = compared ? sum / compared : 0;
+  std::printf("%d of %d pixels off by more than 1, mean difference %.2f, %d off by more than 40\n", differ, compared, mean, far);
+  return compared == 0 || (alpha == 255 ? differ != 0 : mean > 2 || far > 0);
 }
 
 int DrawnAtTwo(const char* a_file, const char* b_file, const brisel::Outline& o) {
@@ -170,29 +141,8 @@ int DrawnAtTwo(const char* a_file, const char* b_file, const brisel::Outline& o)
   return sized && agreement.close() && mixed > 0.02 ? 0 : 1;
 }
 
-int FromPpm(const char* in_file, const char* out_file) {
-  std::ifstream in(in_file, std::ios::binary);
-  std::string magic;
-  int width = 0, height = 0, max = 0;
-  in >> magic >> width >> height >> max;
-  in.get();  // the one blank after the header
-  if (!in || magic != "P6" || width <= 0 || height <= 0 || max != 255) {
-    std::fprintf(stderr, "xprobe: %s is no 8-bit binary PPM\n", in_file);
-    return 1;
-  }
-  brisel::GreyImage out(width, height);
-  std::string rgb(3, '\0');
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      if (!in.read(rgb.data(), 3)) return 1;
-      out.at(x, y) = static_cast<std::uint8_t>(rgb[1]);
-    }
-  std::ofstream(out_file, std::ios::binary) << brisel::EncodeBmp(out);
-  return 0;
-}
-
-// The xwd dump's header is 25 numbers of 32 bits, most significant byte first; the colour map's
-// entries (12 bytes each) and then the pixels follow the header and the window's name.
+// An xwd dump: a header of 25 numbers of 32 bits, most significant byte first; the window's name
+// and the colour map's entries (12 bytes each) between it and the pixels.
 int Framebuffer(const char* file, char** crop, const char* out_file) {
   std::ifstream in(file, std::ios::binary);
   const std::string data(std::istreambuf_iterator<char>(in), {});
@@ -201,19 +151,14 @@ int Framebuffer(const char* file, char** crop, const char* out_file) {
     for (std::size_t b = 0; b < 4; ++b) n = n << 8 | static_cast<unsigned char>(data[4 * i + b]);
     return n;
   };
-  if (data.size() < 100 || number(1) != 7 || number(11) != 32) {
-    std::fprintf(stderr, "xprobe: %s is no xwd dump of 32-bit pixels\n", file);
-    return 1;
-  }
+  if (data.size() < 100 || number(1) != 7 || number(11) != 32) return std::fprintf(stderr, "xprobe: no 32-bit xwd\n"), 1;
   const std::size_t width = number(4), height = number(5), msb_first = number(7), stride = number(12);
   const std::uint32_t green = number(15);
   const std::size_t pixels = number(0) + 12 * std::size_t{number(19)};
   const int x0 = std::atoi(crop[0]), y0 = std::atoi(crop[1]), w = std::atoi(crop[2]), h = std::atoi(crop[3]);
   if (x0 < 0 || y0 < 0 || w <= 0 || h <= 0 || std::size_t(x0 + w) > width || std::size_t(y0 + h) > height ||
-      data.size() < pixels + stride * height) {
-    std::fprintf(stderr, "xprobe: %dx%d+%d+%d is not on the %zux%zu screen of %s\n", w, h, x0, y0, width, height, file);
-    return 1;
-  }
+      data.size() < pixels + stride * height)
+    return std::fprintf(stderr, "xprobe: %dx%d+%d+%d is not on the screen\n", w, h, x0, y0), 1;
   int shift = 0;
   while (shift < 32 && !(green >> shift & 1)) ++shift;
   brisel::GreyImage out(w, h);
@@ -228,61 +173,36 @@ int Framebuffer(const char* file, char** crop, const char* out_file) {
   return 0;
 }
 
-// A window at ALPHA over one flat colour shows backdrop + (drawn - backdrop) x ALPHA / 255: the
-// colour as drawn is found again to within a level or two (the blend rounds, and undoing it
-// scales that by 255 / ALPHA).
-int OverBackdrop(const char* shot_file, const char* ref_file, int alpha, const brisel::Outline& o) {
-  const brisel::GreyImage shot = Load(shot_file), ref = Load(ref_file);
-  if (alpha <= 0 || shot.width == 0 || shot.width != ref.width || shot.height != ref.height) {
-    std::fprintf(stderr, "xprobe: pictures of different sizes, or no alpha\n");
-    return 2;
-  }
-  const double backdrop = shot.at(0, 0);
-  double sum = 0;
-  int compared = 0, far = 0;
-  for (int y = 0; y < shot.height; ++y)
-    for (int x = 0; x < shot.width; ++x)
-      if (brisel::OutlineContains(o, x, y)) {
-        const double drawn = backdrop + (shot.at(x, y) - backdrop) * 255 / alpha;
-        const double d = std::abs(drawn - ref.at(x, y));
-        sum += d, ++compared, far += d > 40;
-      }
-  const double mean = compared ? sum / compared : 0;
-  std::printf("mean difference %.2f, %d pixels off by more than 40\n", mean, far);
-  return compared > 0 && mean <= 2 && far == 0 ? 0 : 1;
-}
-
-int HoldFocus() {
-  const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
-  XStoreName(dpy, w, "focus-holder");
-  XSelectInput(dpy, w, StructureNotifyMask);
-  XMapWindow(dpy, w);
-  for (XEvent ev;;) {
-    XNextEvent(dpy, &ev);
-    if (ev.type == MapNotify) break;
-  }
-  XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+// Says LINE once the server has every request, and stays.
+[[noreturn]] void Stay(const std::string& line) {
   XSync(dpy, False);
-  std::printf("%lu\n", w);
+  std::printf("%s\n", line.c_str());
   std::fflush(stdout);
   for (XEvent ev;;) XNextEvent(dpy, &ev);
 }
 
-// Sends a press, a release or both (a tap) of KEYSYM; complains when no key carries it.
+void HoldFocus() {
+  const Window w = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 100, 100, 0, 0, 0);
+  XStoreName(dpy, w, "focus-holder");
+  XSelectInput(dpy, w, StructureNotifyMask);
+  XMapWindow(dpy, w);
+  XEvent ev;
+  do XNextEvent(dpy, &ev);
+  while (ev.type != MapNotify);
+  XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+  Stay(std::to_string(w));
+}
+
+// WHAT: tap, down or up.
 bool SendKey(const std::string& what, const std::string& keysym) {
-  if (xprobe_util::SendKey(dpy, keysym.c_str(), what != "up", what != "down")) return true;
-  std::fprintf(stderr, "xprobe: no key for %s\n", keysym.c_str());
-  return false;
+  const bool known = what == "tap" || what == "down" || what == "up";
+  if (known && xprobe_util::SendKey(dpy, keysym.c_str(), what != "up", what != "down")) return true;
+  return std::fprintf(stderr, "xprobe: cannot %s %s\n", what.c_str(), keysym.c_str()), false;
 }
 
 int Keys() {
-  for (std::string what, keysym; std::cin >> what >> keysym;) {
-    if (what != "tap" && what != "down" && what != "up") {
-      std::fprintf(stderr, "xprobe: unknown key command %s\n", what.c_str());
-      return 2;
-    }
+  for (std::string what, keysym; std::cin >> what >> keysym;)
     if (!SendKey(what, keysym)) return 1;
-  }
   return 0;
 }
 
@@ -296,10 +216,7 @@ int Grab(const char* name, bool xi2) {
                                          XIGrabModeAsync, False, &mask, 1, &bare) != 0))
     return 1;
   if (!xi2) XGrabKey(dpy, code, AnyModifier, DefaultRootWindow(dpy), False, GrabModeAsync, GrabModeAsync);
-  XSync(dpy, False);
-  std::printf("grabbed\n");
-  std::fflush(stdout);
-  for (XEvent ev;;) XNextEvent(dpy, &ev);
+  Stay("grabbed");
 }
 
 // Each client's window is gone before the owner answers: its reply names a window that no longer
@@ -316,89 +233,35 @@ int Vanish(const char* selection, int clients) {
   return 0;
 }
 
+int PrintWindow(Window w) { return w ? (std::printf("%lu\n", w), 0) : 1; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "same-inside" && argc == 8) return SameInside(argv[2], argv[3], OutlineArgs(argv + 4));
-  if (command == "drawn-at-two" && argc == 8) return DrawnAtTwo(argv[2], argv[3], OutlineArgs(argv + 4));
-  if (command == "from-ppm" && argc == 4) return FromPpm(argv[2], argv[3]);
-  if (command == "framebuffer" && argc == 8) return Framebuffer(argv[2], argv + 3, argv[7]);
-  if (command == "over-backdrop" && argc == 9)
-    return OverBackdrop(argv[2], argv[3], std::atoi(argv[4]), OutlineArgs(argv + 5));
+  const std::string cmd = argc > 1 ? argv[1] : "";
+  if ((cmd == "same-inside" && argc == 8) || (cmd == "over-backdrop" && argc == 9))
+    return Compare(argv[2], argv[3], argc == 8 ? 255 : std::atoi(argv[4]), OutlineArgs(argv + argc - 4));
+  if (cmd == "drawn-at-two" && argc == 8) return DrawnAtTwo(argv[2], argv[3], OutlineArgs(argv + 4));
+  if (cmd == "framebuffer" && argc == 8) return Framebuffer(argv[2], argv + 3, argv[7]);
   dpy = XOpenDisplay(nullptr);
-  if (!dpy || argc < 2) {
-    std::fprintf(stderr, "xprobe: no display or no command\n");
-    return 2;
-  }
-  XSetErrorHandler(IgnoreErrors);
-  const std::string cmd = argv[1];
-  if (cmd == "find" && argc == 3) {
-    const Window w = Find(argv[2]);
-    if (!w) return 1;
-    std::printf("%lu\n", w);
-    return 0;
-  }
-  if (cmd == "opacity" && argc == 3) {
-    const long v = Opacity(std::strtoul(argv[2], nullptr, 0));
-    v < 0 ? std::printf("none\n") : std::printf("%ld\n", v);
-    return 0;
-  }
-  if (cmd == "shape" && argc == 7) return Shape(std::strtoul(argv[2], nullptr, 0), OutlineArgs(argv + 3));
-  if (cmd == "focus" && argc == 2) {
-    Window w = 0;
-    int revert = 0;
-    XGetInputFocus(dpy, &w, &revert);
-    std::printf("%lu\n", w == PointerRoot ? 0ul : w);
-    return 0;
-  }
-  if (cmd == "hold-focus" && argc == 2) return HoldFocus();
-  if (cmd == "screenshot" && (argc == 4 || argc == 8)) {
-    const Window w = std::strcmp(argv[2], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[2], nullptr, 0);
-    return Screenshot(w, argv[3], argc == 8 ? argv + 4 : nullptr);
-  }
+  if (!dpy || argc < 2) return std::fprintf(stderr, "xprobe: no display or no command\n"), 2;
+  XSetErrorHandler(xprobe_util::IgnoreErrors);
+  const auto window = [&](int i) { return std::strcmp(argv[i], "root") == 0 ? DefaultRootWindow(dpy) : std::strtoul(argv[i], nullptr, 0); };
+  if (cmd == "find" && argc == 3) return PrintWindow(Find(DefaultRootWindow(dpy), argv[2]));
+  if (cmd == "owner" && argc == 3) return PrintWindow(XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False)));
+  if (cmd == "shape" && argc == 7) return Shape(window(2), OutlineArgs(argv + 3));
+  Window focus = 0;
+  int revert = 0;
+  if (cmd == "focus" && argc == 2 && XGetInputFocus(dpy, &focus, &revert))
+    return std::printf("%lu\n", focus == PointerRoot ? 0ul : focus), 0;
+  if (cmd == "hold-focus" && argc == 2) HoldFocus();
+  if (cmd == "screenshot" && (argc == 4 || argc == 8)) return Screenshot(window(2), argv[3], argc == 8 ? argv + 4 : nullptr);
+  if ((cmd == "alpha" || cmd == "pixels") && argc >= 5 && argc % 2 == 1)
+    return Pixels(window(2), argc - 3, argv + 3, cmd == "alpha");
   if (cmd == "tap" && argc == 3) return SendKey("tap", argv[2]) ? 0 : 1;
   if (cmd == "keys" && argc == 2) return Keys();
   if (cmd == "grab" && (argc == 3 || (argc == 4 && std::strcmp(argv[3], "xi2") == 0))) return Grab(argv[2], argc == 4);
   if (cmd == "vanish" && argc == 4) return Vanish(argv[2], std::atoi(argv[3]));
-  if (cmd == "owner" && argc == 3) {
-    const Window w = XGetSelectionOwner(dpy, XInternAtom(dpy, argv[2], False));
-    if (w == None) return 1;
-    std::printf("%lu\n", w);
-    return 0;
-  }
-  if (cmd == "alpha" && argc >= 5 && argc % 2 == 1) {
-    const Window w = std::strtoul(argv[2], nullptr, 0);
-    XWindowAttributes a{};
-    if (!XGetWindowAttributes(dpy, w, &a)) return 1;
-    for (int i = 3; i + 1 < argc; i += 2) {
-      if (a.depth != 32) {
-        std::printf("none\n");
-        continue;
-      }
-      XImage* img = XGetImage(dpy, w, std::atoi(argv[i]), std::atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
-      if (!img) return 1;
-      std::printf("%lu\n", (XGetPixel(img, 0, 0) >> 24) & 0xFF);
-      XDestroyImage(img);
-    }
-    return 0;
-  }
-  if (cmd == "pixels" && argc >= 5 && argc % 2 == 1) {
-    const Window w = std::strtoul(argv[2], nullptr, 0);
-    XWindowAttributes attributes{};
-    const int depth = XGetWindowAttributes(dpy, w, &attributes) ? attributes.depth : 0;
-    for (int i = 3; i + 1 < argc; i += 2) {
-      XImage* img = XGetImage(dpy, w, std::atoi(argv[i]), std::atoi(argv[i + 1]), 1, 1, AllPlanes, ZPixmap);
-      if (!img) return 1;
-      const unsigned long p = XGetPixel(img, 0, 0);
-      // A 32-bit window's pixels are premultiplied: the colours as drawn are divided by alpha.
-      const unsigned long al = depth == 32 ? (p >> 24) & 0xFF : 255;
-      const auto drawn = [al](unsigned long c) { return al ? std::min(255ul, (c * 255 + al / 2) / al) : 0; };
-      std::printf("%lu,%lu,%lu\n", drawn((p >> 16) & 0xFF), drawn((p >> 8) & 0xFF), drawn(p & 0xFF));
-      XDestroyImage(img);
-    }
-    return 0;
-  }
   std::fprintf(stderr, "xprobe: unknown command\n");
   return 2;
 }

@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""Reads 8-bit PNG and 24-bit BMP files with Python's own zlib, independently of the libpng
-that brisel-art writes its PNGs with.
-
-As a program: png_pixels.py FILE.png [X Y]...  prints "WIDTH HEIGHT COLOUR-TYPE", then for
-each pixel X Y asked for, its samples (grey and alpha for colour type 4) on a line."""
+"""Reads 8-bit PNG files with Python's own zlib, independently of the libpng that brisel-art
+writes them with, and 24-bit BMP files.
+As a program: png_pixels.py FILE.png [X Y]...  prints "WIDTH HEIGHT COLOUR-TYPE", then each
+pixel's samples (grey and alpha for colour type 4) on a line."""
 import struct
 import sys
 import zlib
@@ -11,25 +10,11 @@ import zlib
 _CHANNELS = {0: 1, 2: 3, 4: 2, 6: 4}
 
 
-def _unfilter(kind, line, prev, bpp):
-    for i in range(len(line)):
-        a = line[i - bpp] if i >= bpp else 0
-        b = prev[i]
-        c = prev[i - bpp] if i >= bpp else 0
-        if kind == 0:
-            p = 0
-        elif kind == 1:
-            p = a
-        elif kind == 2:
-            p = b
-        elif kind == 3:
-            p = (a + b) // 2
-        elif kind == 4:
-            pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
-            p = a if pa <= pb and pa <= pc else b if pb <= pc else c
-        else:
-            raise ValueError(f"filter type {kind}")
-        line[i] = (line[i] + p) & 0xFF
+def _predict(kind, a, b, c):
+    if kind == 4:
+        pa, pb, pc = abs(b - c), abs(a - c), abs(a + b - 2 * c)
+        return a if pa <= pb and pa <= pc else b if pb <= pc else c
+    return (0, a, b, (a + b) // 2)[kind]
 
 
 def read_png(path):
@@ -43,12 +28,8 @@ def read_png(path):
         body = data[pos + 8: pos + 8 + length]
         if struct.unpack_from(">I", data, pos + 8 + length)[0] != zlib.crc32(kind + body):
             raise ValueError(f"{path}: bad CRC in {kind.decode()}")
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        elif kind == b"IEND":
-            break
+        header = struct.unpack(">IIBBBBB", body) if kind == b"IHDR" else header
+        idat += body if kind == b"IDAT" else b""
         pos += 12 + length
     width, height, depth, colour, _, _, interlace = header
     if depth != 8 or interlace != 0 or colour not in _CHANNELS:
@@ -60,31 +41,25 @@ def read_png(path):
         raise ValueError(f"{path}: {len(raw)} bytes of image data")
     rows, prev = [], bytearray(stride)
     for y in range(height):
-        start = y * (stride + 1)
-        line = bytearray(raw[start + 1: start + 1 + stride])
-        _unfilter(raw[start], line, prev, bpp)
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1: (y + 1) * (stride + 1)])
+        for i in range(stride):
+            a, c = (line[i - bpp], prev[i - bpp]) if i >= bpp else (0, 0)
+            line[i] = (line[i] + _predict(kind, a, prev[i], c)) & 0xFF
         rows.append(bytes(line))
         prev = line
     return width, height, colour, rows, len(idat)
 
 
-def read_bmp_grey(path):
-    """(width, height, rows of grey) of a 24-bit uncompressed bitmap whose red, green and blue
-    are equal, as brisel-art and the simulator write them."""
+def read_bmp(path):
+    """(width, height, rows of (R, G, B)) of an uncompressed 24-bit bitmap."""
     data = open(path, "rb").read()
-    offset = struct.unpack_from("<I", data, 10)[0]
-    width, height = struct.unpack_from("<ii", data, 18)
-    bits, compression = struct.unpack_from("<HI", data, 28)
-    if data[:2] != b"BM" or bits != 24 or compression != 0 or height <= 0:
-        raise ValueError(f"{path}: not a bottom-up 24-bit uncompressed bitmap")
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if data[:2] != b"BM" or bits != 24 or compression != 0:
+        raise ValueError(f"{path}: not a 24-bit uncompressed bitmap")
     stride = (width * 3 + 3) // 4 * 4
-    rows = []
-    for y in range(height):
-        row = data[offset + (height - 1 - y) * stride:][: width * 3]
-        if any(row[i] != row[i + 1] or row[i] != row[i + 2] for i in range(0, len(row), 3)):
-            raise ValueError(f"{path}: not grey in row {y}")
-        rows.append(row[::3])
-    return width, height, rows
+    rows = [data[offset + (y if height < 0 else height - 1 - y) * stride:][:width * 3] for y in range(abs(height))]
+    return width, abs(height), [[(r[3 * x + 2], r[3 * x + 1], r[3 * x]) for x in range(width)] for r in rows]
 
 
 if __name__ == "__main__":
