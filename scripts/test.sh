@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Testing the Linux program: an X server, a compositing manager, a window manager, a sound
 # server, xdotool; XTest for the benchmark's probe; xmodmap, setxkbmap and desktop-file-validate
-# for the desktop test; a Wayland desktop (sway with Xwayland), a Wayland terminal, and wtype and
-# grim to type into it and see it, for the Wayland test; Python to read the PNGs brisel-art writes;
+# for the desktop test; a Wayland desktop (sway with Xwayland), and wtype and grim to type into
+# its window and see it, for the Wayland test; Python to read the PNGs brisel-art writes;
 # PipeWire's sound server, on a session bus of its own, for the sound-server test against it;
 # GNOME's shell and media-keys daemon, KDE Plasma's compositor, GStreamer's PipeWire source (a
 # screenshot from GNOME's screen cast), Python's GObject bindings with GTK 3 (D-Bus calls and a
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 # KWin), for the GNOME and KDE tests; the X.Org server with the dummy driver, for the test of two
 # monitors.
 scripts/install-deps.sh python3 xvfb xdotool x11-utils xcompmgr openbox pulseaudio pulseaudio-utils libasound2-plugins \
-  alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland weston wtype grim \
+  alsa-utils libxtst-dev x11-xserver-utils x11-xkb-utils sway xwayland wtype grim \
   pipewire pipewire-pulse wireplumber dbus \
   gnome-shell gnome-settings-daemon mutter dconf-gsettings-backend libglib2.0-bin kwin-wayland \
   gstreamer1.0-tools gstreamer1.0-pipewire gstreamer1.0-plugins-good python3-gi gir1.2-gtk-3.0 \
