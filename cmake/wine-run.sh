@@ -2,12 +2,15 @@
 # Runs a cross-built Windows program under Wine: CMake's emulator for the Windows build, so that
 # ctest runs the tests this way. Usage: wine-run.sh PROGRAM.exe [ARG...]
 #   wine-run.sh --prefix PROGRAM.exe   only makes sure the prefix exists and prints its path.
+#   wine-run.sh --serve PROGRAM.exe    makes sure it exists, and keeps its wineserver and Wine's
+#     services running until `wineserver -k`: a server that ends between two programs can fail
+#     the next one's start. They are started here, holding none of the caller's output open.
 # The Wine prefix is $WINEPREFIX, or else `wineprefix` in the build folder that holds PROGRAM;
 # it is made on first use, once however many tests start together. Wine's own messages are off
 # unless WINEDEBUG asks for them.
 set -euo pipefail
-only_prefix=false
-if [ "${1:-}" = --prefix ]; then only_prefix=true; shift; fi
+mode=run
+case "${1:-}" in --prefix | --serve) mode=${1#--}; shift ;; esac
 if [ -z "${WINEPREFIX:-}" ]; then
   dir=$(cd "$(dirname "$1")" && pwd)
   while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
@@ -30,8 +33,8 @@ if [ ! -f "$WINEPREFIX/.brisel-ready" ]; then
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
-if $only_prefix; then
-  echo "$WINEPREFIX"
-  exit 0
-fi
-exec wine "$@"
+case $mode in
+  prefix) echo "$WINEPREFIX" ;;
+  serve) wineserver -p && wine cmd /c exit </dev/null >/dev/null 2>&1 ;;
+  run) exec wine "$@" ;;
+esac

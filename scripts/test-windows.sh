@@ -21,6 +21,6 @@ trap cleanup EXIT
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs"
 cmake --build --preset windows --target package >/dev/null
-# Making a prefix takes a while: once, before the tests start.
-cmake/wine-run.sh --prefix build-windows >/dev/null
+# Making a prefix takes a while: once, before the tests start; its server runs until the end.
+cmake/wine-run.sh --serve build-windows
 ctest --test-dir build-windows --output-on-failure -j"$jobs"

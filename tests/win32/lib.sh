@@ -5,11 +5,13 @@ BRISEL_WINE_RUN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../cmake" && pwd)/wine-r
 work=${BRISEL_SESSION:-} log=${BRISEL_SESSION:-}/trace.log
 
 # use_private_prefix PROGRAM.exe: from here on, Wine runs in a copy of the run's prefix (the
-# build's, unless WINEPREFIX names one) in the session's folder, its wineserver stopped at the end.
+# build's, unless WINEPREFIX names one) in the session's folder, its wineserver kept running
+# until the end.
 use_private_prefix() {
   cp -a "$("$BRISEL_WINE_RUN" --prefix "$1")" "$work/wineprefix"
   export WINEPREFIX=$work/wineprefix
   trap stop_wine EXIT
+  "$BRISEL_WINE_RUN" --serve "$1"
 }
 # Ends every Wine process of the prefix, and waits until they are gone.
 stop_wine() {
