@@ -10,6 +10,7 @@
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -87,7 +88,12 @@ int Startup(const char* program) {
   }
   for (bool mapped = false; !mapped;) {
     if (NowMs() - t0 > 10000) {
-      std::fprintf(stderr, "bench_probe: no dialog mapped within 10 s\n");
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid)
+        std::fprintf(stderr, "bench_probe: no dialog mapped; the program ended with status %d\n",
+                     WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+      else
+        std::fprintf(stderr, "bench_probe: no dialog mapped within 10 s, pid %d\n", pid);
       return 1;
     }
     while (!mapped && XPending(dpy)) {

@@ -25,7 +25,7 @@ for _ in 1 2 3; do
   echo "$line" | sed 's/ pid.*//'
   pid=${line##* }
   wait_for 5 "$xprobe" find Config
-  kill "$pid"; wait_for 5 bash -c "! kill -0 $pid"
+  kill "$pid"; wait_for 5 bash -c "! kill -0 $pid" && wait_for 5 eval '! instance_up'
 done
 
 pid=""
@@ -40,7 +40,8 @@ start_brisel() {
   xdotool mousemove --window "$("$xprobe" find Config)" 224 276 click 1
   wait_for 5 bash -c "! $xprobe find Config"
 }
-stop_brisel() { kill "$pid"; wait_for 5 bash -c "! kill -0 $pid"; pid=""; }
+# The next one starts once the X server has let this one's instance go.
+stop_brisel() { kill "$pid"; wait_for 5 bash -c "! kill -0 $pid" && wait_for 5 eval '! instance_up'; pid=""; }
 memory() { awk '/^Rss:|^Pss:/ {printf "%s %.1f MB\n", $1, $2 / 1024}' "/proc/$pid/smaps_rollup"; }
 # Each thread's name and its context switches so far (each one a wake-up).
 switches() {
@@ -98,7 +99,7 @@ done
 # time each process ran comes from the scheduler, to the nanosecond.
 compositor=$(cat "$BRISEL_SESSION/xcompmgr.pid")
 # (A thread that ends meanwhile takes its time with it: none of the three ends threads then.)
-cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{s += $1} END {print s}'; }
+cpu_ns() { { cat /proc/"$1"/task/*/schedstat 2>/dev/null || true; } | awk '{s += $1} END {printf "%.0f\n", s}'; }
 fades=10 rounds=3
 : >"$BRISEL_SESSION/fades"
 for round in $(seq "$rounds"); do

@@ -14,8 +14,6 @@
 #include "platform/win32/win32_single_instance.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
-// After <windows.h>, which it needs.
-#include <shellapi.h>
 
 namespace brisel::win32 {
 namespace {
@@ -49,16 +47,7 @@ class WindowsSystem final : public HostSystem {
 
 int main(int argc, char** argv) {
   brisel::win32::UseParentConsole();
-  // The command line as the system keeps it, in UTF-16, given to the program in UTF-8: the C
-  // run-time's argv holds it in the ANSI code page, where a path may not fit.
-  std::vector<std::string> args;
-  int n = 0;
-  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
-    for (int i = 0; i < n; ++i) args.push_back(brisel::win32::Utf8(wide[i]));
-    LocalFree(wide);
-  } else {
-    args.assign(argv, argv + argc);
-  }
+  std::vector<std::string> args = brisel::win32::CommandLineUtf8(argc, argv);
   std::vector<char*> utf8;
   for (std::string& arg : args) utf8.push_back(arg.data());
   utf8.push_back(nullptr);

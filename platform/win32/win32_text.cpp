@@ -1,6 +1,8 @@
 #include "platform/win32/win32_text.h"
 
 #include "platform/win32/win32_headers.h"
+// After <windows.h>, which it needs.
+#include <shellapi.h>
 
 namespace brisel::win32 {
 
@@ -19,6 +21,16 @@ std::string Utf8(std::wstring_view wide) {
                   '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
   return out;
+}
+
+std::vector<std::string> CommandLineUtf8(int argc, char** argv) {
+  int n = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (!wide) return {argv, argv + argc};
+  std::vector<std::string> args;
+  for (int i = 0; i < n; ++i) args.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
 }  // namespace brisel::win32

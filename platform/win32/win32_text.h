@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brisel::win32 {
 
@@ -12,5 +13,9 @@ namespace brisel::win32 {
 std::wstring Wide(std::string_view utf8);
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8(std::wstring_view wide);
+// The program's command line as the system keeps it, in UTF-16, as UTF-8 arguments; the C
+// run-time's argv (given for when that fails) holds it in the ANSI code page, where a path may
+// not fit.
+std::vector<std::string> CommandLineUtf8(int argc, char** argv);
 
 }  // namespace brisel::win32

@@ -40,6 +40,7 @@ if [ "${BRISEL_XSERVER:-}" = dummy ]; then
 else
   start_xvfb "$session/xvfb.log" ${BRISEL_FBDIR:+-fbdir "$session"} || exit 1
   pids+=("$xvfb_pid")
+  echo "$xvfb_pid" >"$session/xvfb.pid"  # for bench/linux_bench.sh
   export DISPLAY=":$xvfb_display"
 fi
 
