@@ -191,7 +191,13 @@ std::vector<int> AlsaOutput::descriptors() {
 }
 
 bool AlsaOutput::take_change() {
-  if (mixer_ && LoadedAlsa()->snd_mixer_handle_events(mixer_) >= 0) note_events();
+  // A device that went away (a headset unplugged, the sound server ended) keeps its descriptors
+  // readable for ever: it is closed, so that nothing waits on them, and opened again by the next
+  // read or write.
+  if (mixer_ && LoadedAlsa()->snd_mixer_handle_events(mixer_) < 0)
+    close();
+  else if (mixer_)
+    note_events();
   return std::exchange(changed_, false);
 }
 

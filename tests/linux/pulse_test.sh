@@ -119,5 +119,11 @@ up volume_is 60 null  # from step 46 (58.5 %) to 47 (59.75 %), then 48 (61 %)
 up volume_is 61 null
 changed amixer -q -D default sset Master 30%
 down volume_is 28 null
+step "the ALSA mixer's device goes away (here the server behind it): the program rests, and ends"
+stop_pulse
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+before=$(ticks)
+sleep 2  # the time measured
+[ $(( $(ticks) - before )) -le 10 ] || fail "$(( $(ticks) - before )) ticks of CPU in 2 s without the device"
 brisel_quits
 echo "sound server mixer: all checks passed"
