@@ -192,8 +192,11 @@ void PulseOutput::drop_context_locked() {
   pa_context_disconnect(context_);
   pa_context_unref(context_);
   context_ = nullptr;
-  // A new connection learns the output anew, and takes what it finds as it is.
+  // A new connection learns the output anew, and takes what it finds as it is; a value that
+  // waited for this connection is not sent by a later one, which may come long after.
   expected_.clear();
+  volume_.reset();
+  mute_.reset();
   fetching_ = fetch_again_ = false;
 }
 

@@ -41,14 +41,16 @@ constexpr UINT kDefaultChanged = WM_APP + 2;  // another endpoint became the def
 
 }  // namespace
 
-// The callbacks come on threads of the system's; each only posts a message to the window of the
-// thread that follows, at most one of each kind waiting at a time.
+// The callbacks come on threads of the system's, and may still come while the mixer ends (an
+// unregistered callback may be running): each only posts a message to the window of the thread
+// that follows, at most one of each kind waiting at a time, and none once the window has gone.
+// The listener keeps this alive as long as it lives.
 struct CoreAudioMixer::Shared {
-  ::HWND window = nullptr;
+  std::atomic<::HWND> window{nullptr};
   GUID context{};  // the event context of the program's own writes
   std::atomic<bool> changed{false}, default_changed{false};
   void post(std::atomic<bool>& pending, UINT message) {
-    if (window && !pending.exchange(true)) PostMessageA(window, message, 0, 0);
+    if (::HWND w = window.load(); w && !pending.exchange(true)) PostMessageA(w, message, 0, 0);
   }
 };
 
@@ -111,10 +113,9 @@ CoreAudioMixer::~CoreAudioMixer() {
   }
   if (listener_) {
     if (enumerator_) enumerator_->UnregisterEndpointNotificationCallback(listener_);
-    listener_->shared_.reset();
     listener_->Release();
   }
-  if (shared_->window) DestroyWindow(shared_->window);
+  if (::HWND window = shared_->window.exchange(nullptr)) DestroyWindow(window);
   if (enumerator_) enumerator_->Release();
   if (uninitialize_) CoUninitialize();
 }
@@ -150,7 +151,7 @@ IAudioEndpointVolume* CoreAudioMixer::endpoint_volume() {
 void CoreAudioMixer::follow(std::function<void()> changed) {
   changed_ = std::move(changed);
   shared_->window = CreateMessageWindow(kClassName, Proc, this);
-  if (!shared_->window) return Warn("CreateWindowExW", SystemText(GetLastError()) + " (a change of the volume made elsewhere is not followed)");
+  if (!shared_->window.load()) return Warn("CreateWindowExW", SystemText(GetLastError()) + " (a change of the volume made elsewhere is not followed)");
   listener_ = new Listener;
   listener_->shared_ = shared_;
   if (enumerator_) enumerator_->RegisterEndpointNotificationCallback(listener_);
