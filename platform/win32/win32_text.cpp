@@ -1,5 +1,6 @@
 #include "platform/win32/win32_text.h"
 
+#include "platform/utf16.h"
 #include "platform/win32/win32_headers.h"
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -7,11 +8,8 @@
 namespace brisel::win32 {
 
 std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int size = static_cast<int>(utf8.size());
-  std::wstring out(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), static_cast<int>(out.size()));
-  return out;
+  const std::u16string wide = Utf16(utf8);
+  return {wide.begin(), wide.end()};
 }
 
 std::string Utf8(std::wstring_view wide) {

@@ -9,7 +9,7 @@
 
 namespace brisel::win32 {
 
-// UTF-8 to UTF-16; a byte that is no UTF-8 becomes U+FFFD.
+// UTF-8 to UTF-16 (platform/utf16.h) as the W calls take it.
 std::wstring Wide(std::string_view utf8);
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8(std::wstring_view wide);
